@@ -1,0 +1,68 @@
+#pragma once
+
+#include "game/GameHost.h"
+#include "game/Playfield.h"
+#include "platform/Joystick.h"
+#include "platform/Sound.h"
+#include "platform/WindowTimer.h"
+#include "records/ModuleNom.h"
+
+#include <memory>
+
+// The game state of the main window and its handlers: the trails, the start sequence,
+// the end of a game and the re-arming between games.
+class Game {
+public:
+    static constexpr units::Colour kBackground = 0xC6C3C6;
+    static constexpr units::Colour kNoir = 0x000000;
+    static constexpr units::Colour kRouge = 0x0000FF;
+    static constexpr int kMatchPoints = 10;
+
+    Game(GameHost& host, platform::TimerClock& clock, platform::SoundPlayer& sound,
+         platform::Joystick& joystick, ModuleNom& records);
+
+    // Draws the heads of the active trails at their places.
+    void Vorlin();
+    // Closes a game and re-arms the window for the next one.
+    void restart();
+    // Zeroes both counters, wipes the playfield, re-arms.
+    void Raz();
+
+    void CdeStart_Click();
+    void TimerCdeStart_Tick();
+    void TimerDebut_Tick();
+    void TimerVorlin1_Tick();
+    void TimerVorlin2_Tick();
+    void TimerTestJoy_Tick();
+    void Form_KeyDown(int keyCode);
+
+    Playfield PictureVorlin;
+    std::unique_ptr<platform::WindowTimer> TimerTestJoy;
+    std::unique_ptr<platform::WindowTimer> TimerCdeStart;
+    std::unique_ptr<platform::WindowTimer> TimerDebut;
+    std::unique_ptr<platform::WindowTimer> TimerVorlin2;
+    std::unique_ptr<platform::WindowTimer> TimerVorlin1;
+
+    // The window-level state. Counters are int: a Supermini game on a large screen has more
+    // places than a 16-bit counter holds.
+    int X1Off = 0, Y1Off = 0, X1 = 0, Y1 = 0;
+    int X2Off = 0, Y2Off = 0, X2 = 0, Y2 = 0;
+    int LastKey = 0;
+    int Dir1 = 2, Dir2 = 4;
+    int Score1 = 0, Score2 = 0;
+    int CteRebour = 0;
+    int FirstTrail = 0;
+    int CenterX = 0;
+    int StepInterval = 100;
+    int TotalCells = 0;
+    platform::JoyInfo JoyInfo;
+
+private:
+    struct Trail;
+    void step(const Trail& t);
+
+    GameHost& host_;
+    platform::SoundPlayer& sound_;
+    platform::Joystick& joystick_;
+    ModuleNom& rec_;
+};

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "platform/Joystick.h"
+
+#include <Qt>
+
+namespace input {
+
+// Virtual-key codes the game reads.
+namespace vk {
+constexpr int Esc = 27;
+constexpr int Left = 37, Up = 38, Right = 39, Down = 40;
+constexpr int Q = 81, S = 83, W = 87, Z = 90;
+constexpr int Numpad2 = 98, Numpad4 = 100, Numpad6 = 102, Numpad8 = 104;
+constexpr int F1 = 112;
+} // namespace vk
+
+// Direction codes: 1 down, 2 right, 3 up, 4 left.
+int blackKeyRule(int lastKey, int dir);
+int redKeyRule(int lastKey, int dir);
+// The stick of the record as it stands: the last of the four threshold tests that holds wins.
+int joystickRule(const platform::JoyInfo& info, int dir);
+
+// A Qt key event as a desktop virtual-key code, so that Caps Lock changes nothing and the
+// keypad gives its own codes with Num Lock on and the arrows' codes with it off.
+int toVirtualKey(int qtKey, Qt::KeyboardModifiers mods);
+
+} // namespace input

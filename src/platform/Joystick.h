@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+
+namespace platform {
+
+// The joystick record of the multimedia joystick service: 13 little 32-bit fields, 52 bytes.
+struct JoyInfo {
+    std::uint32_t dwSize = 0;
+    std::uint32_t dwFlags = 0;
+    std::uint32_t dwXpos = 0;
+    std::uint32_t dwYpos = 0;
+    std::uint32_t dwZpos = 0;
+    std::uint32_t dwRpos = 0;
+    std::uint32_t dwUpos = 0;
+    std::uint32_t dwVpos = 0;
+    std::uint32_t dwButtons = 0;
+    std::uint32_t dwButtonNumber = 0;
+    std::uint32_t dwPOV = 0;
+    std::uint32_t dwReserved1 = 0;
+    std::uint32_t dwReserved2 = 0;
+};
+static_assert(sizeof(JoyInfo) == 52);
+
+constexpr std::uint32_t kJoyReturnAll = 255;
+
+// joyGetPosEx: 0 when joystick `id` (0 or 1) answered and filled `info`; non-zero, leaving
+// `info` as it was, when it is absent or failed.
+class Joystick {
+public:
+    virtual ~Joystick() = default;
+    virtual int joyGetPosEx(int id, JoyInfo& info) = 0;
+};
+
+// No joysticks at all.
+class NoJoystick final : public Joystick {
+public:
+    int joyGetPosEx(int, JoyInfo&) override { return 167; } // JOYERR_UNPLUGGED
+};
+
+} // namespace platform

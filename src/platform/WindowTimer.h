@@ -1,0 +1,85 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace platform {
+
+// A window timer as the game relies on it: Enabled and Interval are independent,
+// interval 0 never fires even when enabled, intervals under 10 ms run at 10 ms,
+// and of two timers with one interval the one enabled first fires first.
+class WindowTimer {
+public:
+    static constexpr int kFloorMs = 10;
+
+    virtual ~WindowTimer() = default;
+
+    bool enabled() const { return enabled_; }
+    int interval() const { return interval_; }
+    void setEnabled(bool on);
+    // Changing the interval of a running timer restarts its period.
+    void setInterval(int ms);
+
+    // The period the timer really runs at; 0 when it never fires.
+    int effectiveInterval() const { return interval_ <= 0 ? 0 : (interval_ < kFloorMs ? kFloorMs : interval_); }
+    bool armed() const { return enabled_ && interval_ > 0; }
+
+    std::function<void()> onTick;
+
+protected:
+    // Called whenever armed() or the period may have changed; restart means a new period begins now.
+    virtual void rearm() = 0;
+    void fire()
+    {
+        if (armed() && onTick)
+            onTick();
+    }
+
+private:
+    bool enabled_ = false;
+    int interval_ = 0;
+};
+
+// Where timers come from: the Qt event loop in the game, a virtual clock in tests.
+class TimerClock {
+public:
+    virtual ~TimerClock() = default;
+    virtual std::unique_ptr<WindowTimer> createTimer() = 0;
+};
+
+// Real window timers on the Qt event loop (Qt::PreciseTimer keeps the order of enabling).
+class QtTimerClock final : public TimerClock {
+public:
+    std::unique_ptr<WindowTimer> createTimer() override;
+};
+
+// A clock that only moves when told to. Timers fire in order of due time; a tie goes to the
+// timer armed first, as on a real desktop.
+class VirtualClock final : public TimerClock {
+public:
+    VirtualClock();
+    ~VirtualClock() override;
+    std::unique_ptr<WindowTimer> createTimer() override;
+
+    std::int64_t now() const { return now_; }
+    // Runs every tick due up to now + ms, in order, then leaves the clock at now + ms.
+    void advance(std::int64_t ms);
+    // Runs ticks one at a time until pred() holds or maxMs of virtual time have passed.
+    // Returns whether pred() held.
+    bool advanceUntil(const std::function<bool()>& pred, std::int64_t maxMs);
+    // Fires the next due tick, if any timer is armed; returns false when none is.
+    bool step();
+
+private:
+    class Timer;
+    friend class Timer;
+    Timer* nextDue() const;
+
+    std::int64_t now_ = 0;
+    std::uint64_t seq_ = 0;
+    std::vector<Timer*> timers_;
+};
+
+} // namespace platform
