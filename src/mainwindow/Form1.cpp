@@ -1,0 +1,519 @@
+#include "mainwindow/Form1.h"
+
+#include "input/Steering.h"
+#include "mainwindow/PlayfieldView.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <random>
+
+namespace {
+
+using units::twipsToPx;
+
+// Positions inside the score panel, in twips, per mode: label 1, label 2, Start.
+struct PanelLayout {
+    bool label1Visible;
+    int label1Left, label1Width;
+    bool label2Visible;
+    int label2Left, label2Width;
+    int startLeft;
+};
+constexpr PanelLayout kNoirLayout{true, 520, 1725, false, 0, 0, 2540};
+constexpr PanelLayout kRougeLayout{false, 0, 0, true, 2400, 1725, 560};
+constexpr PanelLayout kDeuxLayout{true, 360, 975, true, 3360, 975, 1560};
+
+constexpr int kPanelTop = 8;
+constexpr int kControlTop = 240, kControlHeight = 615, kStartWidth = 1575;
+constexpr int kMinClientWidth = 330, kMinClientHeight = 150;
+constexpr int kGrowTwips = 30;
+
+QColor colour(units::Colour c)
+{
+    return QColor::fromRgb(units::toQRgb(c));
+}
+
+QAction* checkable(QMenu* menu, const QString& caption, bool on = false)
+{
+    QAction* a = menu->addAction(caption);
+    a->setCheckable(true);
+    a->setChecked(on);
+    return a;
+}
+
+} // namespace
+
+Form1::Form1(const Services& services, ModuleNom& records, QWidget* parent)
+    : QMainWindow(parent),
+      game(*this, services.clock, services.sound, services.joystick, records),
+      services_(services),
+      records_(records)
+{
+    setWindowTitle(QStringLiteral("Vorlin "));
+    buildWidgets();
+    buildMenus();
+    connectHandlers();
+    resizeClient(kDesignClientWidth, kDesignClientHeight);
+    qApp->installEventFilter(this);
+}
+
+Form1::~Form1()
+{
+    qApp->removeEventFilter(this);
+    game.PictureVorlin.onChanged = nullptr;
+}
+
+void Form1::buildWidgets()
+{
+    client = new QWidget(this);
+    client->setAutoFillBackground(true);
+    QPalette pal = client->palette();
+    pal.setColor(QPalette::Window, colour(kBackColor));
+    client->setPalette(pal);
+    setCentralWidget(client);
+
+    // The grey-and-white edge under the menu bar.
+    LineMenugris = new QFrame(client);
+    LineMenublanc = new QFrame(client);
+    for (QFrame* line : {LineMenugris, LineMenublanc}) {
+        line->setAutoFillBackground(true);
+        line->setFrameShape(QFrame::NoFrame);
+    }
+    QPalette grey = LineMenugris->palette();
+    grey.setColor(QPalette::Window, QColor(128, 128, 128));
+    LineMenugris->setPalette(grey);
+    QPalette white = LineMenublanc->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    LineMenublanc->setPalette(white);
+    LineMenugris->setGeometry(0, 0, kDesignClientWidth, 1);
+    LineMenublanc->setGeometry(0, 1, kDesignClientWidth, 1);
+
+    PictureVorlin = new PlayfieldView(game.PictureVorlin, client);
+    PictureVorlin->move(15, 80);
+
+    Frame1 = new QFrame(client);
+    Frame1->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    Frame1->setGeometry(0, kPanelTop, twipsToPx(4695), twipsToPx(975));
+
+    CdeStart = new QPushButton(QStringLiteral("Start"), Frame1);
+    CdeStart->setGeometry(twipsToPx(kDeuxLayout.startLeft), twipsToPx(kControlTop), twipsToPx(kStartWidth),
+                          twipsToPx(kControlHeight));
+
+    QFont big(QStringLiteral("MS Sans Serif"));
+    big.setPointSize(24);
+    Labelscore1 = new QLabel(QStringLiteral("0"), Frame1);
+    QFont bold = big;
+    bold.setBold(true);
+    Labelscore1->setFont(bold);
+    Labelscore2 = new QLabel(QStringLiteral("0"), Frame1);
+    Labelscore2->setFont(big);
+    QPalette red = Labelscore2->palette();
+    red.setColor(QPalette::WindowText, colour(Game::kRouge));
+    Labelscore2->setPalette(red);
+    for (QLabel* l : {Labelscore1, Labelscore2})
+        l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Labelscore1->setGeometry(twipsToPx(kDeuxLayout.label1Left), twipsToPx(kControlTop),
+                             twipsToPx(kDeuxLayout.label1Width), twipsToPx(kControlHeight));
+    Labelscore2->setGeometry(twipsToPx(kDeuxLayout.label2Left), twipsToPx(kControlTop),
+                             twipsToPx(kDeuxLayout.label2Width), twipsToPx(kControlHeight));
+}
+
+void Form1::buildMenus()
+{
+    QMenuBar* bar = menuBar();
+    menuJeux = bar->addMenu(QStringLiteral("&Jeux"));
+    menu1JoueurRouge = checkable(menuJeux, QStringLiteral("1 Joueur le &Rouge"));
+    menu1JoueurNoir = checkable(menuJeux, QStringLiteral("1 Joueur le &Noir"));
+    menuseparjoueur1_2 = menuJeux->addSeparator();
+    menu2joueur = checkable(menuJeux, QStringLiteral("&2 Joueurs"), true);
+    menuSeparJeuReseau = menuJeux->addSeparator();
+    menuJeuReseau = menuJeux->addAction(QStringLiteral("&Réseau"));
+    menuJeuReseau->setEnabled(false);
+    separReseau = menuJeux->addSeparator();
+    menueffacer = menuJeux->addAction(QStringLiteral("&Effacer top Score"));
+
+    MenuOption = bar->addMenu(QStringLiteral("&Option"));
+    menuVitesse = MenuOption->addMenu(QStringLiteral("&Vitesse"));
+    menuvitesseDebutant = checkable(menuVitesse, QStringLiteral("&Débutant"));
+    menuVitesseMoyen = checkable(menuVitesse, QStringLiteral("&Moyen"), true);
+    menuVitesseGrandmaitre = checkable(menuVitesse, QStringLiteral("&GrandMaître"));
+    menuseparcontrole1 = MenuOption->addSeparator();
+    menuTaille = MenuOption->addMenu(QStringLiteral("&Taille"));
+    menuSuperMini = checkable(menuTaille, QStringLiteral("&Supermini"));
+    menuMini = checkable(menuTaille, QStringLiteral("M&ini"));
+    menuStandard = checkable(menuTaille, QStringLiteral("&Standard"));
+    menuseparcontrole2 = MenuOption->addSeparator();
+    menuControlJoueurNoir = MenuOption->addMenu(QStringLiteral("contrôle &Noir"));
+    menuJoy1Noir = checkable(menuControlJoueurNoir, QStringLiteral("&Manette 1 "));
+    menuJoy1Noir->setEnabled(false);
+    menuClavierNoir = checkable(menuControlJoueurNoir, QStringLiteral("&Clavier"), true);
+    menuControlJoueurRouge = MenuOption->addMenu(QStringLiteral("contrôle &Rouge"));
+    menuJoy2Rouge = checkable(menuControlJoueurRouge, QStringLiteral("&Manette 2 "));
+    menuJoy2Rouge->setEnabled(false);
+    menuClavierRouge = checkable(menuControlJoueurRouge, QStringLiteral("&Clavier"), true);
+    menuReglageJoy = MenuOption->addAction(QStringLiteral("&Réglage manette"));
+    menuReglageJoy->setEnabled(false);
+
+    menuIntero = bar->addMenu(QStringLiteral("&?"));
+    menuApropos = menuIntero->addAction(QStringLiteral("A &propos"));
+    menuaide = menuIntero->addAction(QStringLiteral("&Aide"));
+}
+
+void Form1::connectHandlers()
+{
+    const std::pair<QAction*, void (Form1::*)()> handlers[] = {
+        {menu1JoueurNoir, &Form1::menu1JoueurNoir_Click},
+        {menu1JoueurRouge, &Form1::menu1JoueurRouge_Click},
+        {menu2joueur, &Form1::menu2joueur_Click},
+        {menuvitesseDebutant, &Form1::menuvitesseDebutant_Click},
+        {menuVitesseMoyen, &Form1::menuVitesseMoyen_Click},
+        {menuVitesseGrandmaitre, &Form1::menuVitesseGrandmaitre_Click},
+        {menuSuperMini, &Form1::menuSuperMini_Click},
+        {menuMini, &Form1::menuMini_Click},
+        {menuStandard, &Form1::menuStandard_Click},
+        {menuClavierNoir, &Form1::menuClavierNoir_Click},
+        {menuJoy1Noir, &Form1::menuJoy1Noir_Click},
+        {menuClavierRouge, &Form1::menuClavierRouge_Click},
+        {menuJoy2Rouge, &Form1::menuJoy2Rouge_Click},
+        {menuReglageJoy, &Form1::menuReglageJoy_Click},
+        {menuApropos, &Form1::menuApropos_Click},
+        {menuaide, &Form1::menuaide_Click},
+    };
+    for (const auto& [action, handler] : handlers)
+        connect(action, &QAction::triggered, this, handler);
+    connect(menueffacer, &QAction::triggered, this, &Form1::menueffacer_Click);
+    connect(CdeStart, &QPushButton::clicked, this, [this] { game.CdeStart_Click(); });
+}
+
+// ---- start-up and shutdown ------------------------------------------------------------
+
+void Form1::Form_Load()
+{
+    if (records_.nom.isEmpty())
+        records_.nom = QStringLiteral("   ");
+    game.JoyInfo.dwSize = sizeof(platform::JoyInfo);
+    game.JoyInfo.dwFlags = platform::kJoyReturnAll;
+    std::mt19937 rng(std::random_device{}());
+    game.FirstTrail = std::uniform_int_distribution<int>(0, 1)(rng);
+    game.StepInterval = 100;
+    menuStandard_Click();
+    switch (iniMode) {
+    case 1: menu1JoueurNoir_Click(); break;
+    case 2: menu1JoueurRouge_Click(); break;
+    case 3: menu2joueur_Click(); break;
+    default: break;
+    }
+    game.restart();
+}
+
+void Form1::Form_Unload()
+{
+    if (quitting_)
+        return;
+    quitting_ = true;
+    if (onSave)
+        onSave();
+    // Ending the program closes every window at once.
+    QApplication::closeAllWindows();
+    QApplication::quit();
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    Form_Unload();
+    event->accept();
+}
+
+void Form1::saveAndQuit()
+{
+    Form_Unload();
+}
+
+// ---- layout ----------------------------------------------------------------------------
+
+int Form1::menuBarHeight() const
+{
+    return menuBar()->sizeHint().height();
+}
+
+void Form1::resizeClient(int w, int h)
+{
+    resize(w, h + menuBarHeight());
+}
+
+QSize Form1::clientSize() const
+{
+    return QSize(width(), height() - menuBarHeight());
+}
+
+bool Form1::minimized() const
+{
+    return isMinimized();
+}
+
+void Form1::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+void Form1::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange)
+        return;
+    // Coming back from the task bar runs the whole handler, even at an unchanged size.
+    if (wasMinimized_ && !isMinimized())
+        Form_Resize();
+    wasMinimized_ = isMinimized();
+}
+
+void Form1::Form_Resize()
+{
+    if (isMinimized())
+        return;
+    // The original grew by 30 twips per nested run of this handler until the client area
+    // was large enough. A window manager applies a resize later, not inside this call, so
+    // the whole growth is asked for at once; the resize event it brings runs this again.
+    QSize c = clientSize();
+    if (c.width() <= kMinClientWidth || c.height() <= kMinClientHeight) {
+        setEnabled(false);
+        const int step = twipsToPx(kGrowTwips);
+        int w = c.width(), h = c.height();
+        while (w <= kMinClientWidth)
+            w += step;
+        while (h <= kMinClientHeight)
+            h += step;
+        resizeClient(w, h);
+        c = clientSize();
+        if (c.width() <= kMinClientWidth || c.height() <= kMinClientHeight)
+            return;
+    }
+    setEnabled(true);
+    LineMenugris->setGeometry(0, 0, std::max(c.width(), 1), 1);
+    LineMenublanc->setGeometry(0, 1, std::max(c.width(), 1), 1);
+    game.PictureVorlin.refresh();
+    game.restart();
+    game.TimerDebut->setEnabled(true);
+}
+
+// ---- menu commands ---------------------------------------------------------------------
+
+void Form1::modeCommand(QAction* item)
+{
+    item->setChecked(true);
+    for (QAction* other : {menu1JoueurRouge, menu1JoueurNoir, menu2joueur})
+        if (other != item)
+            other->setChecked(false);
+
+    const int step = game.StepInterval;
+    const PanelLayout* layout = &kDeuxLayout;
+    if (item == menu1JoueurNoir) {
+        game.TimerVorlin2->setInterval(0);
+        game.TimerVorlin1->setInterval(step);
+        layout = &kNoirLayout;
+    } else if (item == menu1JoueurRouge) {
+        game.TimerVorlin1->setInterval(0);
+        game.TimerVorlin2->setInterval(step);
+        layout = &kRougeLayout;
+    } else {
+        game.TimerVorlin2->setInterval(step);
+        game.TimerVorlin1->setInterval(step);
+    }
+
+    Labelscore1->setVisible(layout->label1Visible);
+    Labelscore2->setVisible(layout->label2Visible);
+    const int top = twipsToPx(kControlTop), height = twipsToPx(kControlHeight);
+    CdeStart->move(twipsToPx(layout->startLeft), top);
+    if (layout->label1Visible)
+        Labelscore1->setGeometry(twipsToPx(layout->label1Left), top, twipsToPx(layout->label1Width), height);
+    if (layout->label2Visible)
+        Labelscore2->setGeometry(twipsToPx(layout->label2Left), top, twipsToPx(layout->label2Width), height);
+
+    game.Raz();
+    game.Vorlin();
+}
+
+void Form1::menu1JoueurNoir_Click() { modeCommand(menu1JoueurNoir); }
+void Form1::menu1JoueurRouge_Click() { modeCommand(menu1JoueurRouge); }
+void Form1::menu2joueur_Click() { modeCommand(menu2joueur); }
+
+void Form1::speedCommand(QAction* item, int interval)
+{
+    // The marks are written in the order Débutant, GrandMaître, Moyen.
+    menuvitesseDebutant->setChecked(item == menuvitesseDebutant);
+    menuVitesseGrandmaitre->setChecked(item == menuVitesseGrandmaitre);
+    menuVitesseMoyen->setChecked(item == menuVitesseMoyen);
+    game.StepInterval = interval;
+    if (menu1JoueurNoir->isChecked())
+        menu1JoueurNoir_Click();
+    else if (menu1JoueurRouge->isChecked())
+        menu1JoueurRouge_Click();
+    else if (menu2joueur->isChecked())
+        menu2joueur_Click();
+}
+
+void Form1::menuvitesseDebutant_Click() { speedCommand(menuvitesseDebutant, 200); }
+void Form1::menuVitesseMoyen_Click() { speedCommand(menuVitesseMoyen, 100); }
+void Form1::menuVitesseGrandmaitre_Click() { speedCommand(menuVitesseGrandmaitre, 1); }
+
+void Form1::sizeCommand(QAction* item, int drawWidth)
+{
+    item->setChecked(true);
+    if (item == menuSuperMini) {
+        menuMini->setChecked(false);
+        menuStandard->setChecked(false);
+    } else if (item == menuMini) {
+        menuSuperMini->setChecked(false);
+        menuStandard->setChecked(false);
+    } else {
+        menuMini->setChecked(false);
+        menuSuperMini->setChecked(false);
+    }
+    game.PictureVorlin.setDrawWidth(drawWidth);
+    game.PictureVorlin.refresh();
+    game.restart();
+    game.Vorlin();
+}
+
+void Form1::menuSuperMini_Click() { sizeCommand(menuSuperMini, 2); }
+void Form1::menuMini_Click() { sizeCommand(menuMini, 5); }
+void Form1::menuStandard_Click() { sizeCommand(menuStandard, 10); }
+
+void Form1::menuClavierNoir_Click()
+{
+    menuClavierNoir->setChecked(true);
+    menuJoy1Noir->setChecked(false);
+}
+
+void Form1::menuJoy1Noir_Click()
+{
+    menuJoy1Noir->setChecked(true);
+    menuClavierNoir->setChecked(false);
+}
+
+void Form1::menuClavierRouge_Click()
+{
+    menuClavierRouge->setChecked(true);
+    menuJoy2Rouge->setChecked(false);
+}
+
+void Form1::menuJoy2Rouge_Click()
+{
+    menuJoy2Rouge->setChecked(true);
+    menuClavierRouge->setChecked(false);
+}
+
+void Form1::menuReglageJoy_Click()
+{
+    if (!services_.processes.startDetached(QStringLiteral("jstest-gtk"), {}))
+        services_.messages.show({QStringLiteral("Le réglage des manettes (jstest-gtk) n'a pas pu être lancé."),
+                                 QString(), platform::MessageBox::Buttons::Ok,
+                                 platform::MessageBox::Icon::Information, false});
+}
+
+void Form1::menuApropos_Click()
+{
+    if (!onAbout)
+        return;
+    setEnabled(false);
+    onAbout();
+}
+
+void Form1::menuaide_Click()
+{
+    showHelp();
+}
+
+void Form1::menueffacer_Click()
+{
+    const auto answer = services_.messages.show({QStringLiteral("Effacer le Top Score ?"), QString(),
+                                                 platform::MessageBox::Buttons::OkCancel,
+                                                 platform::MessageBox::Icon::Question, true});
+    if (answer != platform::MessageBox::Answer::Ok)
+        return;
+    records_.nom = QStringLiteral("   ");
+    records_.score = 0;
+    records_.record = 0;
+    game.restart();
+}
+
+// ---- GameHost --------------------------------------------------------------------------
+
+bool Form1::checked(MenuItem item) const
+{
+    switch (item) {
+    case MenuItem::menu1JoueurRouge: return menu1JoueurRouge->isChecked();
+    case MenuItem::menu1JoueurNoir: return menu1JoueurNoir->isChecked();
+    case MenuItem::menu2joueur: return menu2joueur->isChecked();
+    case MenuItem::menuJoy1Noir: return menuJoy1Noir->isChecked();
+    case MenuItem::menuClavierNoir: return menuClavierNoir->isChecked();
+    case MenuItem::menuJoy2Rouge: return menuJoy2Rouge->isChecked();
+    case MenuItem::menuClavierRouge: return menuClavierRouge->isChecked();
+    }
+    return false;
+}
+
+void Form1::setLabelscore1(const QString& text) { Labelscore1->setText(text); }
+void Form1::setLabelscore2(const QString& text) { Labelscore2->setText(text); }
+void Form1::setStartCaption(const QString& text) { CdeStart->setText(text); }
+void Form1::setStartEnabled(bool on) { CdeStart->setEnabled(on); }
+void Form1::setCaption(const QString& text) { setWindowTitle(text); }
+void Form1::setFormEnabled(bool on) { setEnabled(on); }
+
+void Form1::setTopScoreItemsVisible(bool on)
+{
+    separReseau->setVisible(on);
+    menueffacer->setVisible(on);
+}
+
+void Form1::setFrameLeft(int px)
+{
+    Frame1->move(px, kPanelTop);
+}
+
+void Form1::showRecordEntry()
+{
+    if (onRecordEntry)
+        onRecordEntry();
+}
+
+void Form1::showWinner(const QString& text)
+{
+    services_.messages.show({text, QStringLiteral("Vorlin"), platform::MessageBox::Buttons::Ok,
+                             platform::MessageBox::Icon::None, false});
+}
+
+void Form1::enableJoystickItems(int joystickId)
+{
+    (joystickId == 0 ? menuJoy1Noir : menuJoy2Rouge)->setEnabled(true);
+    menuReglageJoy->setEnabled(true);
+}
+
+void Form1::showHelp()
+{
+    if (onHelp)
+        onHelp();
+}
+
+// ---- keys ------------------------------------------------------------------------------
+
+bool Form1::eventFilter(QObject* watched, QEvent* event)
+{
+    // Key preview: the window sees every key first, once, whichever of its widgets has the
+    // focus; the key is not swallowed.
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
+        auto* w = static_cast<QWidget*>(watched);
+        QWidget* first = QApplication::focusWidget() ? QApplication::focusWidget() : this;
+        if (w == first && w->window() == this && isEnabled()) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            game.Form_KeyDown(input::toVirtualKey(key->key(), key->modifiers()));
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}

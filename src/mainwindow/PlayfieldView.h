@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QWidget>
+
+class Playfield;
+
+// Shows the playfield surface; repaints only the rectangles the surface reports changed.
+class PlayfieldView final : public QWidget {
+public:
+    PlayfieldView(Playfield& field, QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    Playfield& field_;
+};
