@@ -1,0 +1,126 @@
+#pragma once
+
+// Recording fakes of the game's seams: every effect goes into one log, so a test can check
+// the order in which things happened.
+#include "game/GameHost.h"
+#include "platform/Joystick.h"
+#include "platform/MessageBox.h"
+#include "platform/Process.h"
+#include "platform/Sound.h"
+
+#include <QFileInfo>
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+using Log = std::vector<std::string>;
+
+struct FakeSound final : platform::SoundPlayer {
+    explicit FakeSound(Log& log) : log(log) {}
+    void playSync(const std::string& path) override
+    {
+        log.push_back("sound " + QFileInfo(QString::fromStdString(path)).fileName().toStdString());
+        paths.push_back(path);
+        if (during)
+            during();
+    }
+    Log& log;
+    std::vector<std::string> paths;
+    std::function<void()> during;
+};
+
+struct FakeMessageBox final : platform::MessageBox {
+    explicit FakeMessageBox(Log& log) : log(log) {}
+    Answer show(const Request& r) override
+    {
+        log.push_back("box " + r.text.toStdString());
+        requests.push_back(r);
+        if (whileOpen)
+            whileOpen();
+        if (answers.empty())
+            return Answer::Ok;
+        Answer a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    Log& log;
+    std::vector<Request> requests;
+    std::deque<Answer> answers;
+    std::function<void()> whileOpen;
+};
+
+struct FakeJoystick final : platform::Joystick {
+    int joyGetPosEx(int id, platform::JoyInfo& info) override
+    {
+        if (id < 0 || id > 1 || !present[id])
+            return 167;
+        info.dwXpos = state[id].dwXpos;
+        info.dwYpos = state[id].dwYpos;
+        info.dwButtons = state[id].dwButtons;
+        return 0;
+    }
+    bool present[2] = {false, false};
+    platform::JoyInfo state[2];
+};
+
+struct FakeLauncher final : platform::ProcessLauncher {
+    bool startDetached(const QString& program, const QStringList&) override
+    {
+        started.push_back(program);
+        return works;
+    }
+    bool works = true;
+    QStringList started;
+};
+
+struct FakeHost final : GameHost {
+    explicit FakeHost(Log& log) : log(log) {}
+
+    bool checked(MenuItem item) const override
+    {
+        switch (item) {
+        case MenuItem::menu1JoueurRouge: return mode == 2;
+        case MenuItem::menu1JoueurNoir: return mode == 1;
+        case MenuItem::menu2joueur: return mode == 3;
+        case MenuItem::menuJoy1Noir: return joy1;
+        case MenuItem::menuClavierNoir: return !joy1;
+        case MenuItem::menuJoy2Rouge: return joy2;
+        case MenuItem::menuClavierRouge: return !joy2;
+        }
+        return false;
+    }
+    void setLabelscore1(const QString& t) override { label1 = t; }
+    void setLabelscore2(const QString& t) override { label2 = t; }
+    void setStartCaption(const QString& t) override
+    {
+        startCaption = t;
+        log.push_back("caption " + t.toStdString());
+    }
+    void setStartEnabled(bool on) override { startEnabled = on; }
+    void setCaption(const QString& t) override { caption = t; }
+    void setFormEnabled(bool on) override { formEnabled = on; }
+    void setTopScoreItemsVisible(bool on) override { topScoreItems = on; }
+    void setFrameLeft(int px) override { frameLeft = px; }
+    QSize clientSize() const override { return client; }
+    bool minimized() const override { return isMinimized; }
+    void showRecordEntry() override { log.push_back("record entry"); }
+    void showWinner(const QString& t) override
+    {
+        log.push_back("winner " + t.toStdString() + " l1=" + label1.toStdString() + " l2=" + label2.toStdString());
+        if (whileWinnerOpen)
+            whileWinnerOpen();
+    }
+    void enableJoystickItems(int id) override { log.push_back("joystick items " + std::to_string(id)); }
+    void showHelp() override { log.push_back("help"); }
+    void saveAndQuit() override { log.push_back("save and quit"); }
+
+    Log& log;
+    int mode = 3;
+    bool joy1 = false, joy2 = false;
+    QString label1, label2, startCaption, caption;
+    bool startEnabled = true, formEnabled = true, topScoreItems = false, isMinimized = false;
+    int frameLeft = 0;
+    QSize client{496, 340};
+    std::function<void()> whileWinnerOpen;
+};
