@@ -505,15 +505,13 @@ void Form1::showHelp()
 
 bool Form1::eventFilter(QObject* watched, QEvent* event)
 {
-    // Key preview: the window sees every key first, once, whichever of its widgets has the
-    // focus; the key is not swallowed.
-    if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
-        auto* w = static_cast<QWidget*>(watched);
-        QWidget* first = QApplication::focusWidget() ? QApplication::focusWidget() : this;
-        if (w == first && w->window() == this && isEnabled()) {
-            const auto* key = static_cast<QKeyEvent*>(event);
-            game.Form_KeyDown(input::toVirtualKey(key->key(), key->modifiers()));
-        }
+    // Key preview: the window sees every key first, whichever of its widgets has the focus;
+    // the key is not swallowed. A key passed on from a child to its parents is seen again,
+    // which is harmless: storing the same code twice is storing it once.
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() == this && isEnabled()) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        game.Form_KeyDown(input::toVirtualKey(key->key(), key->modifiers()));
     }
     return QMainWindow::eventFilter(watched, event);
 }
