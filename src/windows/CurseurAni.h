@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// An animated cursor over one widget. The system's own cursors are never replaced: the
+// animation is the widget's cursor, changed by a timer at the file's rate.
+namespace CurseurAni {
+
+// Gives `target` the up arrow, then the animated cursor read from `path` (a path as the game
+// writes it, relative to the current directory). Non-zero when the file could be read.
+// Reading again replaces the earlier animation.
+int LoadAniCursor(QWidget* target, const QString& path);
+
+} // namespace CurseurAni

@@ -1,0 +1,170 @@
+#include "windows/AniReader.h"
+#include "windows/CurseurAni.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+void put32(Bytes& b, std::uint32_t v) { for (int i = 0; i < 4; ++i) b.push_back(std::uint8_t(v >> (8 * i))); }
+void put16(Bytes& b, std::uint16_t v) { b.push_back(std::uint8_t(v)); b.push_back(std::uint8_t(v >> 8)); }
+void tag(Bytes& b, const char* t) { b.insert(b.end(), t, t + 4); }
+
+// A 32 x 32, 16-colour cursor file whose every pixel has palette index `colour`.
+Bytes cursorFile(std::uint8_t colour, std::uint16_t hotX, std::uint16_t hotY, std::uint16_t type = 2)
+{
+    Bytes img;
+    put32(img, 40); put32(img, 32); put32(img, 64);          // BITMAPINFOHEADER, height doubled for the masks
+    put16(img, 1); put16(img, 4);                            // planes, 4 bits a pixel
+    put32(img, 0); put32(img, 32 * 16 + 32 * 4);             // no compression, image size
+    put32(img, 0); put32(img, 0); put32(img, 16); put32(img, 0);
+    for (int i = 0; i < 16; ++i) { img.push_back(std::uint8_t(i * 16)); img.push_back(0); img.push_back(std::uint8_t(255 - i * 16)); img.push_back(0); }
+    img.insert(img.end(), 32 * 16, std::uint8_t(colour << 4 | colour)); // XOR picture
+    img.insert(img.end(), 32 * 4, 0);                                  // AND mask: all opaque
+
+    Bytes f;
+    put16(f, 0); put16(f, type); put16(f, 1);                 // ICONDIR
+    f.push_back(32); f.push_back(32); f.push_back(16); f.push_back(0);
+    put16(f, hotX); put16(f, hotY);                           // hot spot (planes, bit count for an icon)
+    put32(f, std::uint32_t(img.size())); put32(f, 6 + 16);
+    f.insert(f.end(), img.begin(), img.end());
+    return f;
+}
+
+void chunk(Bytes& out, const char* t, const Bytes& body)
+{
+    tag(out, t);
+    put32(out, std::uint32_t(body.size()));
+    out.insert(out.end(), body.begin(), body.end());
+    if (body.size() & 1) out.push_back(0);
+}
+
+// RIFF "ACON": anih, optional rate and seq, LIST fram of icons.
+Bytes aniFile(const std::vector<Bytes>& icons, std::vector<std::uint32_t> rate = {}, std::vector<std::uint32_t> seq = {},
+              std::uint32_t jif = 6)
+{
+    Bytes anih;
+    put32(anih, 36); put32(anih, std::uint32_t(icons.size()));
+    put32(anih, std::uint32_t(seq.empty() ? icons.size() : seq.size()));
+    put32(anih, 0); put32(anih, 0); put32(anih, 0); put32(anih, 0); put32(anih, jif);
+    put32(anih, seq.empty() ? 1 : 3);
+    Bytes body;
+    tag(body, "ACON");
+    chunk(body, "anih", anih);
+    if (!rate.empty()) { Bytes r; for (auto v : rate) put32(r, v); chunk(body, "rate", r); }
+    if (!seq.empty()) { Bytes s; for (auto v : seq) put32(s, v); chunk(body, "seq ", s); }
+    Bytes fram;
+    tag(fram, "fram");
+    for (const Bytes& i : icons) chunk(fram, "icon", i);
+    chunk(body, "LIST", fram);
+    Bytes out;
+    tag(out, "RIFF");
+    put32(out, std::uint32_t(body.size()));
+    out.insert(out.end(), body.begin(), body.end());
+    return out;
+}
+
+std::span<const std::uint8_t> span(const Bytes& b) { return {b.data(), b.size()}; }
+
+} // namespace
+
+// Frames, hot spots, steps and rates come out as the file lays them.
+TEST(AniReader, ReadsFramesSequenceAndRates)
+{
+    const Bytes file = aniFile({cursorFile(1, 5, 0), cursorFile(9, 6, 1)}, {6, 12, 30}, {0, 1, 0});
+    const auto c = ani::readCursor(span(file));
+    ASSERT_TRUE(c);
+    ASSERT_EQ(c->frames.size(), 2u);
+    EXPECT_EQ(c->frames[0].image.size(), QSize(32, 32));
+    EXPECT_EQ(c->frames[0].hotSpot, QPoint(5, 0));
+    EXPECT_EQ(c->frames[1].hotSpot, QPoint(6, 1));
+    EXPECT_NE(c->frames[0].image.pixel(3, 3), c->frames[1].image.pixel(3, 3));
+    EXPECT_EQ(c->steps, (std::vector<int>{0, 1, 0}));
+    EXPECT_EQ(c->stepMs, (std::vector<int>{100, 200, 500}));
+}
+
+// Without "rate" and "seq " every frame shows once, at the header's rate.
+TEST(AniReader, DefaultsWithoutRateAndSequence)
+{
+    const Bytes file = aniFile({cursorFile(1, 0, 0), cursorFile(2, 0, 0), cursorFile(3, 0, 0)}, {}, {}, 3);
+    const auto c = ani::readCursor(span(file));
+    ASSERT_TRUE(c);
+    EXPECT_EQ(c->steps, (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(c->stepMs, (std::vector<int>{50, 50, 50}));
+}
+
+// A plain cursor or icon file is a cursor of one step.
+TEST(AniReader, PlainCursorAndIconFiles)
+{
+    const auto cur = ani::readCursor(span(cursorFile(4, 7, 8)));
+    ASSERT_TRUE(cur);
+    EXPECT_EQ(cur->frames.size(), 1u);
+    EXPECT_EQ(cur->frames[0].hotSpot, QPoint(7, 8));
+    const auto ico = ani::readCursor(span(cursorFile(4, 1, 4, 1)));
+    ASSERT_TRUE(ico);
+    EXPECT_EQ(ico->frames[0].hotSpot, QPoint(0, 0)) << "an icon has no hot spot";
+}
+
+// Broken files are refused, never read past their end.
+TEST(AniReader, RejectsBrokenFiles)
+{
+    const Bytes good = aniFile({cursorFile(1, 0, 0), cursorFile(2, 0, 0)}, {}, {0, 1});
+    for (std::size_t len = 0; len < good.size(); len += 7)
+        EXPECT_FALSE(ani::readCursor({good.data(), len})) << "truncated at " << len;
+    EXPECT_FALSE(ani::readCursor(span(aniFile({cursorFile(1, 0, 0)}, {}, {0, 3})))) << "sequence past the frames";
+    EXPECT_FALSE(ani::readCursor(span(aniFile({})))) << "no frames";
+    Bytes badIcon = cursorFile(1, 0, 0);
+    badIcon[6 + 12] = 0xF0; // image offset past the end
+    EXPECT_FALSE(ani::readCursor(span(aniFile({badIcon}))));
+    Bytes longChunk = good;
+    longChunk[16] = 0xFF; // anih length past the file
+    EXPECT_FALSE(ani::parseRiff(span(longChunk)));
+}
+
+// The About window must open normally without its cursor file: the up arrow shows.
+TEST(CurseurAni, UpArrowWhenTheFileIsMissingOrBroken)
+{
+    const QString before = QDir::currentPath();
+    QTemporaryDir dir;
+    QDir::setCurrent(dir.path());
+    QWidget target;
+    EXPECT_EQ(CurseurAni::LoadAniCursor(&target, "Vorlin107_rsc\\IconeAnim001_16c.ani"), 0);
+    EXPECT_EQ(target.cursor().shape(), Qt::UpArrowCursor);
+
+    QDir().mkdir("Vorlin107_rsc");
+    QFile f("Vorlin107_rsc/IconeAnim001_16c.ani");
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("RIFF....ACONjunk");
+    f.close();
+    EXPECT_EQ(CurseurAni::LoadAniCursor(&target, "Vorlin107_rsc\\IconeAnim001_16c.ani"), 0);
+    EXPECT_EQ(target.cursor().shape(), Qt::UpArrowCursor);
+    QDir::setCurrent(before);
+}
+
+// A good file puts its first frame on the widget; reading again replaces the animation.
+TEST(CurseurAni, AnimatedCursorOnTheTargetOnly)
+{
+    const QString before = QDir::currentPath();
+    QTemporaryDir dir;
+    QDir::setCurrent(dir.path());
+    QDir().mkdir("Vorlin107_rsc");
+    const Bytes file = aniFile({cursorFile(1, 5, 0), cursorFile(9, 5, 0)});
+    QFile f("Vorlin107_rsc/IconeAnim001_16c.ani");
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(reinterpret_cast<const char*>(file.data()), qint64(file.size()));
+    f.close();
+    QWidget parent;
+    QWidget* target = new QWidget(&parent);
+    EXPECT_NE(CurseurAni::LoadAniCursor(target, "Vorlin107_rsc\\IconeAnim001_16c.ani"), 0);
+    EXPECT_EQ(target->cursor().shape(), Qt::BitmapCursor);
+    EXPECT_EQ(target->cursor().hotSpot(), QPoint(5, 0));
+    EXPECT_EQ(parent.cursor().shape(), Qt::ArrowCursor);
+    EXPECT_NE(CurseurAni::LoadAniCursor(target, "Vorlin107_rsc\\IconeAnim001_16c.ani"), 0);
+    EXPECT_EQ(target->findChildren<QObject*>("CurseurAni").size(), 1);
+    QDir::setCurrent(before);
+}
