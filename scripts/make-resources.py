@@ -1,0 +1,1216 @@
+#!/usr/bin/env python3
+"""Writes Vorlin107_rsc/: the game's five sound cues, its two animated GIFs, the animated
+link cursor and the window / desktop icons.
+
+Everything is drawn or synthesised here, with the standard library only, and the output is
+the same bytes on every run, so the folder is committed next to this script and rebuilt
+with it:
+
+    python3 scripts/make-resources.py            # (re)write Vorlin107_rsc/
+    python3 scripts/make-resources.py --check    # self-check, and compare with the folder
+
+The game cuts a GIF into frames by searching the bytes 00 21 F9, so both GIFs are laid out
+for that: header, global colour table and NETSCAPE2.0 loop, then per frame only a graphic
+control extension and one image; 00 21 F9 occurs once per frame, right where the previous
+block's terminator meets the next control extension, and each frame glued to the header
+(everything up to and with the first marker's 00) is a GIF of its own.
+"""
+
+import argparse
+import io
+import math
+import os
+import struct
+import sys
+import wave
+import zlib
+
+OUT_DIR = "Vorlin107_rsc"
+RATE = 22050
+PEAK = 10 ** (-3 / 20)  # -3 dBFS: loud enough, with room left for the mixer
+TAU = 2 * math.pi
+
+# The game splits a GIF into frames by searching these bytes: the terminator that ends the
+# block before each graphic control extension, then the extension's introducer and label.
+GIF_FRAME_MARKER = b"\x00\x21\xF9"
+
+
+class Noise:
+    """xorshift32: the same noise on every machine and every Python."""
+
+    def __init__(self, seed):
+        self.s = seed & 0xFFFFFFFF or 1
+
+    def next(self):
+        s = self.s
+        s ^= (s << 13) & 0xFFFFFFFF
+        s ^= s >> 17
+        s ^= (s << 5) & 0xFFFFFFFF
+        self.s = s
+        return s / 2147483648.0 - 1.0  # [-1, 1)
+
+
+# ---------------------------------------------------------------------------- sounds
+
+def silence(seconds):
+    return [0.0] * int(round(seconds * RATE))
+
+
+def mix_into(dst, src, at_seconds, gain=1.0):
+    start = int(round(at_seconds * RATE))
+    for i, v in enumerate(src):
+        if start + i < len(dst):
+            dst[start + i] += gain * v
+
+
+def finish(x, fade_in=0.004, fade_out=0.03):
+    """DC out, raised-cosine fades so neither end clicks, peak at -3 dBFS, 16-bit."""
+    mean = sum(x) / len(x)
+    x = [v - mean for v in x]
+    n = len(x)
+    a = max(2, int(fade_in * RATE))
+    r = max(2, int(fade_out * RATE))
+    for i in range(a):
+        x[i] *= 0.5 - 0.5 * math.cos(math.pi * i / a)
+    for i in range(r):
+        x[n - 1 - i] *= 0.5 - 0.5 * math.cos(math.pi * i / r)
+    peak = max(abs(v) for v in x)
+    k = PEAK * 32767 / peak
+    return [int(round(v * k)) for v in x]
+
+
+def wav_bytes(samples):
+    buf = io.BytesIO()
+    w = wave.open(buf, "wb")
+    w.setnchannels(1)
+    w.setsampwidth(2)
+    w.setframerate(RATE)
+    w.setnframes(len(samples))
+    w.writeframes(struct.pack("<%dh" % len(samples), *samples))
+    w.close()
+    return buf.getvalue()
+
+
+class Resonator:
+    """Band-pass biquad with unit peak gain; its centre can move from sample to sample."""
+
+    def __init__(self):
+        self.x1 = self.x2 = self.y1 = self.y2 = 0.0
+
+    def step(self, x, freq, q):
+        w0 = TAU * freq / RATE
+        alpha = math.sin(w0) / (2 * q)
+        a0 = 1 + alpha
+        y = (alpha * x - alpha * self.x2 + 2 * math.cos(w0) * self.y1 - (1 - alpha) * self.y2) / a0
+        self.x2, self.x1 = self.x1, x
+        self.y2, self.y1 = self.y1, y
+        return y
+
+
+BEAM_SWEEP = (300.0, 1500.0, 0.6)  # from, to (Hz), over (s)
+
+
+def beam():
+    """Start cue: an exponential sweep 300 -> 1500 Hz, with vibrato and a detuned twin."""
+    f0, f1, dur = BEAM_SWEEP
+    n = int(dur * RATE)
+    out = []
+    ph_a = ph_b = 0.0
+    for i in range(n):
+        t = i / RATE
+        f = f0 * (f1 / f0) ** (t / dur)
+        f *= 1 + 0.012 * math.sin(TAU * 7.0 * t)
+        ph_a += TAU * f / RATE
+        ph_b += TAU * f * 1.004 / RATE
+        tone = 0.0
+        # the twin is quieter, so its slow beating shimmers but never hollows the tone out
+        for ph, g in ((ph_a, 1.0), (ph_b, 0.4)):
+            tone += g * (math.sin(ph) + 0.35 * math.sin(2 * ph) + 0.16 * math.sin(3 * ph)
+                         + 0.06 * math.sin(5 * ph))
+        swell = 0.75 + 0.25 * t / dur
+        out.append(tone * swell)
+    return finish(out, fade_in=0.012, fade_out=0.12)
+
+
+def yap(dur, f_start, f_end, formants, noise_mix, seed, body=0.05, tail=0.07):
+    """One bark: a buzzy source falling in pitch, roughened by slow noise, through formants."""
+    n = int(dur * RATE)
+    rnd = Noise(seed)
+    res = [Resonator() for _ in formants]
+    slow = 0.0
+    ph = 0.0
+    out = []
+    for i in range(n):
+        t = i / RATE
+        u = t / dur
+        f = f_start * (f_end / f_start) ** u
+        ph += TAU * f / RATE
+        # band-limited sawtooth: harmonics below 5 kHz only, so nothing folds back
+        src = 0.0
+        k = 1
+        while k * f < 5000:
+            src += math.sin(k * ph) / k
+            k += 1
+        white = rnd.next()
+        slow += 0.04 * (white - slow)  # ~150 Hz low-pass: the bark's rasp
+        src = src * (1 + 2.5 * slow) + noise_mix * white
+        y = 0.0
+        for r, (fa, fb, q, g) in zip(res, formants):
+            y += g * r.step(src, fa + (fb - fa) * u, q)
+        env = (1 - math.exp(-t / 0.006)) * math.exp(-max(0.0, t - body) / tail)
+        env *= 1 + 0.25 * math.sin(TAU * 34 * t)  # a little growl
+        out.append(y * env)
+    return out
+
+
+def saturate(x, drive):
+    """Soft clipping: tames the first spike of a bark so the rest of it is heard."""
+    peak = max(abs(v) for v in x)
+    return [math.tanh(drive * v / peak) for v in x]
+
+
+def bark():
+    """Black trail's crash: one low bark, pitch dropping."""
+    x = yap(0.3, 430, 190,
+            [(950, 560, 5, 1.0), (1700, 1150, 6, 0.6), (2700, 2400, 8, 0.25)],
+            noise_mix=0.45, seed=0xB1ACC, body=0.05, tail=0.075)
+    return finish(saturate(x, 3.0), fade_in=0.003, fade_out=0.04)
+
+
+def dogbrk():
+    """Red trail's crash: two quick, higher yaps."""
+    x = silence(0.35)
+    mix_into(x, yap(0.14, 780, 470,
+                    [(1300, 950, 6, 1.0), (2600, 2100, 7, 0.5), (3600, 3300, 9, 0.2)],
+                    noise_mix=0.3, seed=0x5ED1, body=0.03, tail=0.035), 0.0)
+    mix_into(x, yap(0.15, 860, 520,
+                    [(1400, 1000, 6, 1.0), (2700, 2200, 7, 0.5), (3700, 3400, 9, 0.2)],
+                    noise_mix=0.3, seed=0x5ED2, body=0.03, tail=0.04), 0.185, gain=0.9)
+    return finish(saturate(x, 2.5), fade_in=0.003, fade_out=0.03)
+
+
+def pluck(freq, dur, decay):
+    """A soft, rounded tone (mostly odd harmonics, like a filtered triangle) that dies away."""
+    n = int(dur * RATE)
+    out = []
+    for i in range(n):
+        t = i / RATE
+        ph = TAU * freq * t
+        v = math.sin(ph) + math.sin(3 * ph) / 9 + math.sin(5 * ph) / 25 + 0.2 * math.sin(2 * ph)
+        env = (1 - math.exp(-t / 0.004)) * math.exp(-t / decay)
+        out.append(v * env)
+    return out
+
+
+def bell(freq, dur):
+    """A bell: inharmonic partials, the high ones dying first."""
+    partials = [(1.0, 1.0, 0.45), (2.0, 0.45, 0.30), (2.76, 0.3, 0.20),
+                (4.07, 0.16, 0.12), (5.40, 0.1, 0.08)]
+    n = int(dur * RATE)
+    out = []
+    for i in range(n):
+        t = i / RATE
+        v = 0.0
+        for ratio, amp, tau in partials:
+            if freq * ratio < RATE / 2 - 500:
+                v += amp * math.exp(-t / tau) * math.sin(TAU * freq * ratio * t)
+        out.append(v * (1 - math.exp(-t / 0.002)))
+    return out
+
+
+C5, E5, G5, C6, D6, E6 = 523.25, 659.26, 783.99, 1046.50, 1174.66, 1318.51
+
+# (note, onset in seconds): the self-check reads these pitches back from the waves.
+LEVEL_NOTES = [(C5, 0.0), (E5, 0.1), (G5, 0.2), (C6, 0.3)]
+CHIMES_NOTES = [(E6, 0.0), (D6, 0.15), (C6, 0.30), (G5, 0.45)]
+
+
+def level():
+    """Black wins: a rising C major arpeggio, the top note held."""
+    x = silence(0.6)
+    for k, (f, at) in enumerate(LEVEL_NOTES):
+        last = k == len(LEVEL_NOTES) - 1
+        mix_into(x, pluck(f, 0.6 - at, 0.35 if last else 0.16), at, 1.0 if last else 0.8)
+        mix_into(x, pluck(2 * f, 0.6 - at, 0.08), at, 0.12)  # sparkle an octave up
+    return finish(x, fade_in=0.003, fade_out=0.08)
+
+
+def chimes():
+    """Red wins: the first change of the Westminster quarters, on little bells."""
+    x = silence(0.7)
+    for f, at in CHIMES_NOTES:
+        mix_into(x, bell(f, 0.7 - at), at)
+    return finish(x, fade_in=0.002, fade_out=0.1)
+
+
+SOUNDS = {
+    "Beam.wav": beam,
+    "bark.wav": bark,
+    "Dogbrk.wav": dogbrk,
+    "Level.wav": level,
+    "Chimes.wav": chimes,
+}
+
+
+# ---------------------------------------------------------------------------- GIF
+
+class BitWriter:
+    def __init__(self):
+        self.out = bytearray()
+        self.acc = 0
+        self.n = 0
+
+    def write(self, code, width):
+        self.acc |= code << self.n
+        self.n += width
+        while self.n >= 8:
+            self.out.append(self.acc & 0xFF)
+            self.acc >>= 8
+            self.n -= 8
+
+    def bytes(self):
+        if self.n:
+            self.out.append(self.acc & 0xFF)
+            self.acc = self.n = 0
+        return bytes(self.out)
+
+
+def lzw_encode(indices, min_size):
+    """GIF LZW: codes grow from min_size + 1 to 12 bits; a clear code restarts a full table."""
+    clear = 1 << min_size
+    eoi = clear + 1
+    bits = BitWriter()
+    width = min_size + 1
+    table = {}
+    next_code = eoi + 1
+    bits.write(clear, width)
+    if not indices:
+        bits.write(eoi, width)
+        return bits.bytes()
+    prefix = indices[0]
+    for k in indices[1:]:
+        key = (prefix << 8) | k
+        code = table.get(key)
+        if code is not None:
+            prefix = code
+            continue
+        bits.write(prefix, width)
+        if next_code < 4096:
+            table[key] = next_code
+            next_code += 1
+            # the decoder adds this entry one code later, then widens at 2**width
+            if next_code > (1 << width) and width < 12:
+                width += 1
+        else:
+            bits.write(clear, width)
+            table = {}
+            next_code = eoi + 1
+            width = min_size + 1
+        prefix = k
+    bits.write(prefix, width)
+    # reading that last code, the decoder adds its entry and may widen before the end code
+    if next_code == (1 << width) and width < 12:
+        width += 1
+    bits.write(eoi, width)
+    return bits.bytes()
+
+
+def pack_sub_blocks(data, before=b""):
+    """Data sub-blocks of at most 255 bytes, then the terminator.
+
+    A block is cut shorter whenever a full one would put the frame marker in the stream
+    (inside the data, or across a length byte); `before` is what the blocks follow."""
+    out = bytearray()
+    pos = 0
+    while pos < len(data):
+        n = min(255, len(data) - pos)
+        while True:
+            block = bytes([n]) + data[pos:pos + n]
+            if GIF_FRAME_MARKER not in (bytes(before) + out)[-2:] + block:
+                break
+            n -= 1
+            assert n > 0
+        out += block
+        pos += n
+    out.append(0)
+    return bytes(out)
+
+
+def gif_bytes(width, height, palette, frames, loops=0):
+    """An animated GIF89a with a global colour table and a NETSCAPE2.0 loop.
+
+    frames: dicts with x, y, w, h, pixels (rows of palette indices), delay (1/100 s),
+    transparent (index or None), disposal."""
+    size_bits = max(1, math.ceil(math.log2(len(palette))))
+    pal = list(palette) + [(0, 0, 0)] * ((1 << size_bits) - len(palette))
+    min_size = max(2, size_bits)
+    out = bytearray(b"GIF89a")
+    out += struct.pack("<HHBBB", width, height, 0x80 | 0x70 | (size_bits - 1), 0, 0)
+    for r, g, b in pal:
+        out += bytes((r, g, b))
+    out += b"\x21\xFF\x0BNETSCAPE2.0\x03\x01" + struct.pack("<H", loops) + b"\x00"
+    for f in frames:
+        trans = f.get("transparent")
+        flags = (f.get("disposal", 2) << 2) | (1 if trans is not None else 0)
+        out += struct.pack("<BBBBHBB", 0x21, 0xF9, 4, flags, f["delay"], trans or 0, 0)
+        out += struct.pack("<BHHHHB", 0x2C, f["x"], f["y"], f["w"], f["h"], 0)
+        out.append(min_size)
+        flat = [p for row in f["pixels"] for p in row]
+        assert len(flat) == f["w"] * f["h"]
+        out += pack_sub_blocks(lzw_encode(flat, min_size), out[-2:])
+    out.append(0x3B)
+    data = bytes(out)
+    check_gif_markers(data, len(frames))
+    return data
+
+
+def check_gif_markers(data, nframes):
+    """The frame marker must open exactly each graphic control extension, nowhere else."""
+    spots = find_all(data, GIF_FRAME_MARKER)
+    assert len(spots) == nframes, "frame marker found %d times for %d frames" % (len(spots), nframes)
+    for p in spots:
+        assert data[p + 3] == 4 and data[p + 8] == 0 and data[p + 9] == 0x2C, \
+            "frame marker at %d is not a graphic control extension before an image" % p
+
+
+def find_all(data, needle):
+    spots = []
+    p = data.find(needle)
+    while p >= 0:
+        spots.append(p)
+        p = data.find(needle, p + 1)
+    return spots
+
+
+class Canvas:
+    def __init__(self, w, h, fill=0):
+        self.w, self.h = w, h
+        self.px = [[fill] * w for _ in range(h)]
+
+    def put(self, x, y, c):
+        if 0 <= x < self.w and 0 <= y < self.h:
+            self.px[y][x] = c
+
+    def rect(self, x0, y0, x1, y1, c):
+        for y in range(y0, y1 + 1):
+            for x in range(x0, x1 + 1):
+                self.put(x, y, c)
+
+    def line(self, x0, y0, x1, y1, c):
+        dx, dy = abs(x1 - x0), -abs(y1 - y0)
+        sx, sy = (1 if x0 < x1 else -1), (1 if y0 < y1 else -1)
+        err = dx + dy
+        while True:
+            self.put(x0, y0, c)
+            if x0 == x1 and y0 == y1:
+                return
+            e2 = 2 * err
+            if e2 >= dy:
+                err += dy
+                x0 += sx
+            if e2 <= dx:
+                err += dx
+                y0 += sy
+
+    def poly(self, pts, c):
+        """Fills the pixels whose centres lie inside the polygon."""
+        ys = [p[1] for p in pts]
+        for y in range(max(0, int(min(ys))), min(self.h, int(max(ys)) + 1)):
+            cy = y + 0.5
+            xs = []
+            for (ax, ay), (bx, by) in zip(pts, pts[1:] + pts[:1]):
+                if (ay <= cy < by) or (by <= cy < ay):
+                    xs.append(ax + (cy - ay) * (bx - ax) / (by - ay))
+            xs.sort()
+            for a, b in zip(xs[::2], xs[1::2]):
+                for x in range(max(0, math.ceil(a - 0.5)), min(self.w, math.floor(b - 0.5) + 1)):
+                    self.px[y][x] = c
+
+    def crop_frame(self, transparent):
+        """The smallest sub-image that holds every drawn pixel."""
+        rows = [y for y in range(self.h) if any(p != transparent for p in self.px[y])]
+        cols = [x for x in range(self.w) if any(self.px[y][x] != transparent for y in range(self.h))]
+        x0, x1, y0, y1 = cols[0], cols[-1], rows[0], rows[-1]
+        return {"x": x0, "y": y0, "w": x1 - x0 + 1, "h": y1 - y0 + 1,
+                "pixels": [row[x0:x1 + 1] for row in self.px[y0:y1 + 1]]}
+
+
+# email00.gif: a little envelope that opens, lets its letter peek out, and closes again.
+MAIL_PALETTE = [
+    (239, 239, 239),  # 0 transparent (a dialog's grey, for viewers that ignore transparency)
+    (28, 42, 96),     # 1 outline
+    (250, 236, 190),  # 2 envelope paper
+    (226, 204, 142),  # 3 fold shading
+    (255, 247, 218),  # 4 closed flap
+    (204, 178, 112),  # 5 inside of the flap
+    (255, 255, 255),  # 6 letter
+    (116, 138, 204),  # 7 writing on the letter
+    (206, 38, 44),    # 8 wax seal
+    (250, 150, 130),  # 9 seal highlight
+    (168, 168, 176),  # 10 shadow
+    (120, 92, 52),    # 11 inside of the envelope
+    (255, 214, 40),   # 12 sparkle
+    (64, 96, 200),    # 13 stamp
+    (150, 180, 240),  # 14 stamp light
+    (90, 70, 40),     # 15 inside, deep
+]
+MAIL_SIZE = 50
+# per frame: flap apex height (> 0 folded down, < 0 standing up), letter rise, delay
+MAIL_STEPS = [
+    (13, 0, 80), (8, 0, 10), (2, 0, 10), (-5, 0, 10), (-11, 0, 10), (-13, 4, 10),
+    (-13, 8, 10), (-13, 12, 10), (-13, 13, 10), (-13, 9, 10), (-13, 4, 10),
+    (-8, 0, 10), (0, 0, 10), (7, 0, 10),
+]
+
+
+def mail_frame(apex, rise, sparkle):
+    c = Canvas(MAIL_SIZE, MAIL_SIZE, 0)
+    x0, x1, y0, y1 = 7, 41, 22, 42
+    cx = (x0 + x1 + 1) / 2
+    c.rect(x0 + 2, y1 + 1, x1 + 2, y1 + 2, 10)  # shadow
+    c.rect(x1 + 1, y0 + 2, x1 + 2, y1, 10)
+    if apex < 0:
+        # flap standing up, its inside showing; the letter is behind the front pocket
+        c.poly([(x0, y0 + 0.5), (x1 + 1, y0 + 0.5), (cx, y0 + 0.5 + apex)], 5)
+        c.line(x0, y0, int(cx - 0.5), y0 + apex, 1)
+        c.line(x1, y0, int(cx), y0 + apex, 1)
+        c.rect(x0 + 1, y0, x1 - 1, y0 + 3, 11)
+        c.rect(x0 + 3, y0 + 1, x1 - 3, y0 + 2, 15)
+        if rise:
+            lx0, lx1, ly = x0 + 4, x1 - 4, y0 + 3 - rise
+            c.rect(lx0, ly, lx1, y0 + 3, 6)
+            c.rect(lx0, ly, lx1, ly, 1)
+            c.rect(lx0, ly, lx0, y0 + 3, 1)
+            c.rect(lx1, ly, lx1, y0 + 3, 1)
+            for k, wy in enumerate(range(ly + 3, y0 + 3, 3)):
+                c.rect(lx0 + 3, wy, lx1 - (3 if k % 2 == 0 else 9), wy, 7)
+    # the front: paper, folds running from the bottom corners, outline
+    c.rect(x0, y0 + (3 if apex < 0 else 0), x1, y1, 2)
+    c.poly([(x0 + 1, y1), (cx, y0 + 11), (x1, y1)], 3)
+    c.poly([(x0 + 1, y1 + 0.5), (cx, y0 + 12.5), (x1, y1 + 0.5)], 2)
+    c.line(x0 + 1, y1 - 1, int(cx - 0.5), y0 + 11, 3)
+    c.line(x1 - 1, y1 - 1, int(cx), y0 + 11, 3)
+    c.rect(x0, y0, x1, y0, 1)
+    c.rect(x0, y1, x1, y1, 1)
+    c.rect(x0, y0, x0, y1, 1)
+    c.rect(x1, y0, x1, y1, 1)
+    if apex < 0:
+        c.rect(x0, y0 + 3, x1, y0 + 3, 1)  # lip of the pocket
+        c.rect(x0 + 1, y0, x1 - 1, y0, 1)
+    # stamp, upper right of the front
+    c.rect(x1 - 8, y1 - 8, x1 - 3, y1 - 3, 13)
+    c.rect(x1 - 7, y1 - 7, x1 - 4, y1 - 4, 14)
+    c.rect(x1 - 6, y1 - 6, x1 - 5, y1 - 5, 13)
+    if apex > 0:
+        c.poly([(x0 + 0.5, y0 + 0.5), (x1 + 0.5, y0 + 0.5), (cx, y0 + 0.5 + apex)], 4)
+        c.line(x0, y0, int(cx - 0.5), y0 + apex, 1)
+        c.line(x1, y0, int(cx), y0 + apex, 1)
+        if apex > 6:
+            sx, sy = int(cx) - 2, y0 + apex - 3
+            c.rect(sx, sy, sx + 3, sy + 3, 8)
+            c.rect(sx - 1, sy + 1, sx + 4, sy + 2, 8)
+            c.rect(sx + 1, sy - 1, sx + 2, sy + 4, 8)
+            c.put(sx + 1, sy + 1, 9)
+    elif apex == 0:
+        c.rect(x0, y0, x1, y0, 1)
+    if sparkle:
+        for sx, sy in ((9, 10), (38, 7), (43, 17)):
+            c.put(sx, sy, 12)
+            for d in (1, 2):
+                for ex, ey in ((d, 0), (-d, 0), (0, d), (0, -d)):
+                    c.put(sx + ex, sy + ey, 12 if d == 1 else 0)
+            c.put(sx, sy, 6)
+    return c
+
+
+def mail_frames():
+    frames = []
+    for apex, rise, delay in MAIL_STEPS:
+        f = mail_frame(apex, rise, sparkle=rise >= 12).crop_frame(0)
+        f.update(delay=delay, transparent=0, disposal=2)
+        frames.append(f)
+    return frames
+
+
+def email_gif():
+    return gif_bytes(MAIL_SIZE, MAIL_SIZE, MAIL_PALETTE, mail_frames())
+
+
+# GifAni001.gif: a grey disc on which a black and a red trail chase each other.
+SPIN_SIZE = 36
+SPIN_FRAMES = 20
+SPIN_DELAY = 6
+SPIN_BG = (239, 239, 239)
+SPIN_DISC = (214, 210, 200)
+SPIN_RIM = (140, 136, 130)
+SPIN_INK = (22, 22, 28)
+SPIN_RED = (214, 24, 28)
+
+
+def _ramp(a, b, n):
+    return [tuple(int(round(a[i] + (b[i] - a[i]) * k / (n - 1))) for i in range(3)) for k in range(n)]
+
+
+SPIN_PALETTE = ([SPIN_BG, SPIN_RIM, (178, 174, 166), (255, 255, 255)]
+                + _ramp(SPIN_DISC, SPIN_INK, 14) + _ramp(SPIN_DISC, SPIN_RED, 14)[1:])
+assert len(SPIN_PALETTE) == 31
+
+
+def spin_colour(x, y, turn):
+    """Colour at a point, or None outside the disc; turn in [0, 1)."""
+    c = SPIN_SIZE / 2
+    dx, dy = x - c, y - c
+    r = math.hypot(dx, dy)
+    if r > 16.8:
+        return None
+    if r > 15.3:
+        return SPIN_RIM
+    col = SPIN_DISC
+    ang = math.atan2(dy, dx)
+    for lead, ink in ((0.0, SPIN_INK), (0.5, SPIN_RED)):
+        head = TAU * (turn + lead)
+        behind = (head - ang) % TAU  # how far this point trails the head
+        orbit = 10.0
+        hx, hy = c + orbit * math.cos(head), c + orbit * math.sin(head)
+        if math.hypot(x - hx, y - hy) < 3.2:
+            return ink
+        span = 0.75 * math.pi
+        if behind < span:
+            u = behind / span
+            half = 2.6 * (1 - u) + 0.6
+            if abs(r - orbit) < half:
+                k = (1 - u) ** 1.5
+                col = tuple(col[i] + (ink[i] - col[i]) * k for i in range(3))
+    return col
+
+
+def nearest(palette, rgb, first=1):
+    best, bi = None, first
+    for i in range(first, len(palette)):
+        p = palette[i]
+        d = (p[0] - rgb[0]) ** 2 + (p[1] - rgb[1]) ** 2 + (p[2] - rgb[2]) ** 2
+        if best is None or d < best:
+            best, bi = d, i
+    return bi
+
+
+def spin_frames():
+    frames = []
+    ss = 3  # samples per pixel side
+    for f in range(SPIN_FRAMES):
+        turn = f / SPIN_FRAMES
+        rows = []
+        for y in range(SPIN_SIZE):
+            row = []
+            for x in range(SPIN_SIZE):
+                acc = [0.0, 0.0, 0.0]
+                inside = 0
+                for sy in range(ss):
+                    for sx in range(ss):
+                        col = spin_colour(x + (sx + 0.5) / ss, y + (sy + 0.5) / ss, turn)
+                        if col is not None:
+                            inside += 1
+                            for i in range(3):
+                                acc[i] += col[i]
+                if inside * 2 <= ss * ss:
+                    row.append(0)
+                else:
+                    row.append(nearest(SPIN_PALETTE, [a / inside for a in acc]))
+            rows.append(row)
+        frames.append({"x": 0, "y": 0, "w": SPIN_SIZE, "h": SPIN_SIZE, "pixels": rows,
+                       "delay": SPIN_DELAY, "transparent": 0, "disposal": 2})
+    return frames
+
+
+def spin_gif():
+    return gif_bytes(SPIN_SIZE, SPIN_SIZE, SPIN_PALETTE, spin_frames())
+
+
+# ---------------------------------------------------------------------------- cursor and icons
+
+# The sixteen colours every 4-bit Windows bitmap of the period used.
+VGA = [
+    (0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0), (0, 0, 128), (128, 0, 128),
+    (0, 128, 128), (192, 192, 192), (128, 128, 128), (255, 0, 0), (0, 255, 0), (255, 255, 0),
+    (0, 0, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255),
+]
+BLACK, MAROON, SILVER, GREY, RED, YELLOW, WHITE = 0, 1, 7, 8, 9, 11, 15
+
+
+def bmp_icon_image(pixels, opaque):
+    """BITMAPINFOHEADER + 16 colours + XOR image (4 bits) + AND mask, rows bottom-up."""
+    h, w = len(pixels), len(pixels[0])
+    assert w % 8 == 0
+    xor_row = ((w * 4 + 31) // 32) * 4
+    and_row = ((w + 31) // 32) * 4
+    out = bytearray(struct.pack("<IiiHHIIiiII", 40, w, 2 * h, 1, 4, 0,
+                                (xor_row + and_row) * h, 0, 0, 16, 0))
+    for r, g, b in VGA:
+        out += bytes((b, g, r, 0))
+    for y in range(h - 1, -1, -1):
+        row = bytearray()
+        for x in range(0, w, 2):
+            a = pixels[y][x] if opaque[y][x] else 0
+            b = pixels[y][x + 1] if opaque[y][x + 1] else 0
+            row.append((a << 4) | b)
+        out += row + b"\0" * (xor_row - len(row))
+    for y in range(h - 1, -1, -1):
+        row = bytearray()
+        for x in range(0, w, 8):
+            byte = 0
+            for k in range(8):
+                if not opaque[y][x + k]:
+                    byte |= 0x80 >> k  # 1: the screen shows through
+            row.append(byte)
+        out += row + b"\0" * (and_row - len(row))
+    return bytes(out)
+
+
+def icon_file(pixels, opaque, hotspot=None):
+    """A one-image .ico, or a .cur when a hot spot is given."""
+    img = bmp_icon_image(pixels, opaque)
+    h, w = len(pixels), len(pixels[0])
+    if hotspot is None:
+        kind, f1, f2 = 1, 1, 4       # planes, bits per pixel
+    else:
+        kind, (f1, f2) = 2, hotspot  # hot spot x, y
+    return (struct.pack("<HHH", 0, kind, 1)
+            + struct.pack("<BBBBHHII", w % 256, h % 256, 16, 0, f1, f2, len(img), 22) + img)
+
+
+def riff_chunk(tag, data):
+    return tag + struct.pack("<I", len(data)) + data + (b"\0" if len(data) % 2 else b"")
+
+
+ARROW_TIP = (15, 1)
+ARROW_FRAMES = 8
+ARROW_JIFFIES = 6  # 1/60 s each: ten steps a second
+ARROW_BANDS = [MAROON, RED, RED, YELLOW, WHITE, YELLOW, RED, MAROON]
+
+
+def arrow_inside(x, y):
+    tx, ty = ARROW_TIP[0], ARROW_TIP[1] + 1
+    if ty <= y <= 13:
+        return abs(x - tx) <= y - ty
+    return 14 <= y <= 28 and abs(x - tx) <= 4
+
+
+def arrow_frame(f):
+    """An up arrow, black outline, filled with chevrons that climb towards the tip."""
+    n = 32
+    pixels = [[BLACK] * n for _ in range(n)]
+    opaque = [[False] * n for _ in range(n)]
+    for y in range(n):
+        for x in range(n):
+            if arrow_inside(x, y):
+                band = (y + abs(x - ARROW_TIP[0]) + f) % ARROW_FRAMES
+                pixels[y][x] = ARROW_BANDS[band]
+                opaque[y][x] = True
+            elif any(arrow_inside(x + dx, y + dy) for dx, dy in ((1, 0), (-1, 0), (0, 1), (0, -1))):
+                opaque[y][x] = True  # outline, black; four neighbours keep the tip one pixel
+    return pixels, opaque
+
+
+def cursor_ani():
+    icons = [icon_file(*arrow_frame(f), hotspot=ARROW_TIP) for f in range(ARROW_FRAMES)]
+    steps = list(range(ARROW_FRAMES))
+    anih = struct.pack("<9I", 36, len(icons), len(steps), 32, 32, 4, 1, ARROW_JIFFIES, 3)
+    body = b"ACON" + riff_chunk(b"anih", anih)
+    body += riff_chunk(b"rate", struct.pack("<%dI" % len(steps), *([ARROW_JIFFIES] * len(steps))))
+    body += riff_chunk(b"seq ", struct.pack("<%dI" % len(steps), *steps))
+    body += riff_chunk(b"LIST", b"fram" + b"".join(riff_chunk(b"icon", i) for i in icons))
+    return riff_chunk(b"RIFF", body)
+
+
+# The game's own icon: a black and a red trail on the light grey playfield.
+# Centred on pixel centres, so the 32-pixel bands and heads come out symmetric.
+BLACK_TRAIL = [(4.5, 25.5), (14.5, 25.5), (14.5, 12.5), (20.5, 12.5)]
+RED_TRAIL = [(27.5, 4.5), (27.5, 19.5), (20.5, 19.5)]
+
+
+def seg_dist(px, py, a, b):
+    ax, ay = a
+    bx, by = b
+    vx, vy = bx - ax, by - ay
+    t = max(0.0, min(1.0, ((px - ax) * vx + (py - ay) * vy) / (vx * vx + vy * vy)))
+    return math.hypot(px - ax - t * vx, py - ay - t * vy)
+
+
+def trail_dist(px, py, pts):
+    return min(seg_dist(px, py, a, b) for a, b in zip(pts, pts[1:]))
+
+
+def logo_colour(x, y):
+    """VGA colour index at a point of the 32-unit square, or None where it is transparent."""
+    r = 4.0
+    cx, cy = min(max(x, r), 32 - r), min(max(y, r), 32 - r)
+    edge = math.hypot(x - cx, y - cy)
+    if edge > r:
+        return None
+    if edge > r - 1.0 or x < 1 or y < 1 or x > 31 or y > 31:
+        return GREY
+    if (edge > r - 2.0 or x < 2 or y < 2) and x + y < 32:
+        return WHITE  # lit edge, upper left
+    for pts, ink, core in ((RED_TRAIL, MAROON, RED), (BLACK_TRAIL, BLACK, GREY)):
+        hx, hy = pts[-1]
+        d = trail_dist(x, y, pts)
+        dh = math.hypot(x - hx, y - hy)
+        if dh < 2.6:
+            return WHITE if dh < 0.6 else ink if dh > 1.9 else core
+        if d < 2.0:
+            return core if (d < 0.6 and ink == MAROON) else ink
+    return SILVER
+
+
+def logo(size):
+    s = 32 / size
+    idx = [[logo_colour((x + 0.5) * s, (y + 0.5) * s) for x in range(size)] for y in range(size)]
+    opaque = [[c is not None for c in row] for row in idx]
+    return [[c or 0 for c in row] for row in idx], opaque
+
+
+def png_bytes(pixels, opaque):
+    h, w = len(pixels), len(pixels[0])
+    raw = bytearray()
+    for y in range(h):
+        raw.append(0)
+        for x in range(w):
+            raw += bytes(VGA[pixels[y][x]]) + (b"\xFF" if opaque[y][x] else b"\0")
+
+    def chunk(tag, data):
+        return struct.pack(">I", len(data)) + tag + data + struct.pack(">I", zlib.crc32(tag + data))
+
+    return (b"\x89PNG\r\n\x1a\n"
+            + chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, 6, 0, 0, 0))
+            + chunk(b"IDAT", zlib.compress(bytes(raw), 9))
+            + chunk(b"IEND", b""))
+
+
+# ---------------------------------------------------------------------------- all of it
+
+def build():
+    files = {name: wav_bytes(make()) for name, make in SOUNDS.items()}
+    files["email00.gif"] = email_gif()
+    files["GifAni001.gif"] = spin_gif()
+    files["IconeAnim001_16c.ani"] = cursor_ani()
+    files["vorlin.ico"] = icon_file(*logo(32))
+    files["vorlin.png"] = png_bytes(*logo(32))
+    files["vorlin-64.png"] = png_bytes(*logo(64))
+    return files
+
+
+def write(files, out_dir):
+    os.makedirs(out_dir, exist_ok=True)
+    for name, data in sorted(files.items()):
+        path = os.path.join(out_dir, name)
+        try:
+            with open(path, "rb") as fh:
+                if fh.read() == data:
+                    continue
+        except FileNotFoundError:
+            pass
+        with open(path + ".tmp", "wb") as fh:
+            fh.write(data)
+        os.replace(path + ".tmp", path)
+        print("wrote %s (%d bytes)" % (path, len(data)))
+
+
+def main():
+    ap = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    ap.add_argument("--check", action="store_true",
+                    help="run the self-check and compare the folder with what would be written")
+    root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+    ap.add_argument("--out", default=os.path.join(root, OUT_DIR),
+                    help="folder to write (default: %s at the top of the source tree)" % OUT_DIR)
+    args = ap.parse_args()
+    files = build()
+    if args.check:
+        run_checks(files, args.out)
+    else:
+        write(files, args.out)
+
+
+# ---------------------------------------------------------------------------- self-check
+# Readers written apart from the writers above: they parse what was produced, byte by byte.
+
+class CheckFailed(Exception):
+    pass
+
+
+def expect(cond, what):
+    if not cond:
+        raise CheckFailed(what)
+
+
+def read_wave(data):
+    w = wave.open(io.BytesIO(data), "rb")
+    params = (w.getnchannels(), w.getsampwidth(), w.getframerate(), w.getcomptype())
+    frames = w.readframes(w.getnframes())
+    return params, list(struct.unpack("<%dh" % (len(frames) // 2), frames))
+
+
+def dominant_freq(x, start, lo, hi, n=1024, step=4.0):
+    """The strongest frequency of a Hann-windowed stretch (Goertzel over a grid)."""
+    seg = x[start:start + n]
+    seg = [v * (0.5 - 0.5 * math.cos(TAU * i / (len(seg) - 1))) for i, v in enumerate(seg)]
+    best, bf = -1.0, lo
+    f = lo
+    while f <= hi:
+        coeff = 2 * math.cos(TAU * f / RATE)
+        s1 = s2 = 0.0
+        for v in seg:
+            s1, s2 = v + coeff * s1 - s2, s1
+        p = s1 * s1 + s2 * s2 - coeff * s1 * s2
+        if p > best:
+            best, bf = p, f
+        f += step
+    return bf
+
+
+def check_sounds(files):
+    lengths = {}
+    for name in SOUNDS:
+        params, x = read_wave(files[name])
+        expect(params == (1, 2, RATE, "NONE"), "%s: not 16-bit mono PCM at %d Hz" % (name, RATE))
+        dur = len(x) / RATE
+        expect(0.2 <= dur <= 0.7, "%s: lasts %.3f s" % (name, dur))
+        peak = max(abs(v) for v in x)
+        db = 20 * math.log10(peak / 32767)
+        expect(-3.3 <= db <= -2.7, "%s: peak at %.2f dBFS" % (name, db))
+        expect(abs(x[0]) <= 16 and abs(x[-1]) <= 16, "%s: does not start and end at rest" % name)
+        head = max(abs(v) for v in x[:22])
+        expect(head < peak * 0.5, "%s: starts with a click" % name)
+        tail = max(abs(v) for v in x[-44:])
+        expect(tail < peak * 0.1, "%s: ends with a click" % name)
+        expect(abs(sum(x) / len(x)) < 0.005 * peak, "%s: carries a DC offset" % name)
+        rms = math.sqrt(sum(v * v for v in x) / len(x))
+        expect(rms > peak * 0.08, "%s: mostly silence (rms %.0f)" % (name, rms))
+        lengths[name] = (dur, x)
+    xs = [x for _, x in lengths.values()]
+    for i in range(len(xs)):
+        for j in range(i + 1, len(xs)):
+            expect(xs[i] != xs[j], "two cues are the same sound")
+
+    _, x = lengths["Beam.wav"]
+    f0, f1, dur = BEAM_SWEEP
+    for at in (0.03, 0.2, 0.35, 0.5):
+        # a short window, where the sweep moves little
+        got = dominant_freq(x, int(at * RATE) - 256, 150, 2000, n=512)
+        want = f0 * (f1 / f0) ** (at / dur)
+        expect(abs(got / want - 1) < 0.06, "Beam.wav: %.0f Hz at %.2f s, %.0f Hz wanted" % (got, at, want))
+    for name, notes in (("Level.wav", LEVEL_NOTES), ("Chimes.wav", CHIMES_NOTES)):
+        _, x = lengths[name]
+        for note, at in notes:
+            got = dominant_freq(x, int((at + 0.01) * RATE), 400, 2000)
+            expect(abs(got / note - 1) < 0.03, "%s: heard %.0f Hz where %.0f Hz plays" % (name, got, note))
+
+
+def lzw_decode(data, min_size, count):
+    clear = 1 << min_size
+    eoi = clear + 1
+    pos = 0
+    acc = nbits = 0
+    width = min_size + 1
+    table = [(i,) for i in range(clear)] + [(), ()]
+    prev = None
+    out = []
+    while True:
+        while nbits < width:
+            if pos >= len(data):
+                raise CheckFailed("LZW data ends without an end code")
+            acc |= data[pos] << nbits
+            pos += 1
+            nbits += 8
+        code = acc & ((1 << width) - 1)
+        acc >>= width
+        nbits -= width
+        if code == clear:
+            table = table[:clear + 2]
+            width = min_size + 1
+            prev = None
+            continue
+        if code == eoi:
+            break
+        if prev is None:
+            expect(code < clear, "LZW: first code %d is not a colour" % code)
+            entry = table[code]
+        elif code < len(table):
+            entry = table[code]
+            if len(table) < 4096:
+                table.append(prev + entry[:1])
+        elif code == len(table):
+            entry = prev + prev[:1]
+            table.append(entry)
+        else:
+            raise CheckFailed("LZW: code %d beyond the table (%d)" % (code, len(table)))
+        out.extend(entry)
+        prev = entry
+        if len(table) == (1 << width) and width < 12:
+            width += 1
+    expect(len(out) == count, "LZW: %d pixels decoded, %d expected" % (len(out), count))
+    return out
+
+
+def read_sub_blocks(data, pos):
+    out = bytearray()
+    while True:
+        n = data[pos]
+        pos += 1
+        if n == 0:
+            return bytes(out), pos
+        out += data[pos:pos + n]
+        expect(len(data) >= pos + n, "GIF: sub-block runs past the end")
+        pos += n
+
+
+def parse_gif(data):
+    """Returns the screen, palette, extensions seen and frames (with decoded pixels)."""
+    expect(data[:6] == b"GIF89a", "GIF: not GIF89a")
+    w, h, flags, _bg, _aspect = struct.unpack("<HHBBB", data[6:13])
+    expect(flags & 0x80, "GIF: no global colour table")
+    ncol = 2 << (flags & 7)
+    palette = [tuple(data[13 + 3 * i:16 + 3 * i]) for i in range(ncol)]
+    pos = 13 + 3 * ncol
+    blocks = []
+    frames = []
+    gce = None
+    while True:
+        expect(pos < len(data), "GIF: no trailer")
+        b = data[pos]
+        if b == 0x3B:
+            pos += 1
+            break
+        if b == 0x21:
+            label = data[pos + 1]
+            body, pos = read_sub_blocks(data, pos + 2)
+            blocks.append(("ext", label, body))
+            if label == 0xF9:
+                expect(len(body) == 4, "GIF: graphic control extension of %d bytes" % len(body))
+                gce = {"flags": body[0], "delay": body[1] | body[2] << 8, "transparent": body[3]}
+        elif b == 0x2C:
+            x, y, fw, fh, iflags = struct.unpack("<HHHHB", data[pos + 1:pos + 10])
+            expect(not iflags & 0x80 and not iflags & 0x40, "GIF: local table or interlace")
+            min_size = data[pos + 10]
+            lzw, pos = read_sub_blocks(data, pos + 11)
+            expect(x + fw <= w and y + fh <= h, "GIF: frame outside the screen")
+            flat = lzw_decode(lzw, min_size, fw * fh)
+            expect(max(flat) < ncol, "GIF: pixel beyond the palette")
+            frames.append({"x": x, "y": y, "w": fw, "h": fh, "gce": gce,
+                           "pixels": [flat[r * fw:(r + 1) * fw] for r in range(fh)]})
+            blocks.append(("image",))
+            gce = None
+        else:
+            raise CheckFailed("GIF: unknown block 0x%02X at %d" % (b, pos))
+    expect(pos == len(data), "GIF: bytes after the trailer")
+    return {"w": w, "h": h, "palette": palette, "blocks": blocks, "frames": frames}
+
+
+def gif_frame_chunks(data):
+    """What the game does: the header up to and with the first marker's 00, then each
+    frame's bytes from after its marker's 00 through the next marker's 00 (or the end)."""
+    spots = find_all(data, GIF_FRAME_MARKER)
+    header = data[:spots[0] + 1]
+    ends = [p + 1 for p in spots[1:]] + [len(data)]
+    return header, [data[p + 1:e] for p, e in zip(spots, ends)]
+
+
+def check_gif(name, data, w, h, frames_in, sub_images):
+    g = parse_gif(data)
+    expect((g["w"], g["h"]) == (w, h), "%s: screen %dx%d" % (name, g["w"], g["h"]))
+    blocks = g["blocks"]
+    expect(blocks[0][:2] == ("ext", 0xFF) and blocks[0][2][:11] == b"NETSCAPE2.0",
+           "%s: no NETSCAPE2.0 loop first" % name)
+    # after the loop block, only (control extension, image) pairs
+    rest = blocks[1:]
+    expect(len(rest) == 2 * len(frames_in), "%s: %d blocks after the loop" % (name, len(rest)))
+    for k in range(0, len(rest), 2):
+        expect(rest[k][:2] == ("ext", 0xF9) and rest[k + 1] == ("image",),
+               "%s: frame %d is not a control extension then an image" % (name, k // 2))
+    for k, (got, want) in enumerate(zip(g["frames"], frames_in)):
+        for key in ("x", "y", "w", "h", "pixels"):
+            expect(got[key] == want[key], "%s: frame %d %s differs" % (name, k, key))
+        expect(got["gce"]["delay"] == want["delay"], "%s: frame %d delay" % (name, k))
+        expect(got["gce"]["flags"] & 1 and got["gce"]["transparent"] == want["transparent"],
+               "%s: frame %d not transparent" % (name, k))
+        if sub_images:
+            expect(got["w"] < w and got["h"] < h and got["x"] > 0 and got["y"] > 0,
+                   "%s: frame %d is not a sub-image at an offset" % (name, k))
+    spots = find_all(data, GIF_FRAME_MARKER)
+    expect(len(spots) == len(frames_in), "%s: %d frame markers" % (name, len(spots)))
+    header, chunks = gif_frame_chunks(data)
+    for k, chunk in enumerate(chunks):
+        glued = header + chunk + (b"" if chunk.endswith(b";") else b";")
+        one = parse_gif(glued)
+        expect(len(one["frames"]) == 1 and one["frames"][0]["pixels"] == frames_in[k]["pixels"],
+               "%s: frame %d does not stand alone" % (name, k))
+    return g
+
+
+def check_lzw_and_blocks():
+    rnd = Noise(12345)
+    cases = [
+        ([0], 2), ([1, 1], 2), ([3] * 5000, 2), ([0, 1] * 3000, 2),
+        # noise fills the table many times over: 12-bit codes and clear codes
+        ([int((rnd.next() + 1) * 8) % 16 for _ in range(40000)], 4),
+        ([int((rnd.next() + 1) * 128) % 256 for _ in range(30000)], 8),
+        ([(i * 7 + i // 13) % 32 for i in range(20000)], 5),
+    ]
+    # every length of a noise stream: some end just as the table reaches a power of two,
+    # where the end code has to be one bit wider
+    for size in (2, 3, 4):
+        stream = [int((rnd.next() + 1) * 4096) % (1 << size) for _ in range(500)]
+        cases += [(stream[:n], size) for n in range(1, 501)]
+    for pixels, size in cases:
+        enc = lzw_encode(pixels, size)
+        expect(lzw_decode(enc, size, len(pixels)) == pixels, "LZW round trip failed (%d px)" % len(pixels))
+    # the marker inside the data, across a length byte, at a 255-byte boundary
+    for data, before in (
+        (b"\x00\x21\xF9" * 200, b""),
+        (b"\x01" * 254 + b"\x00" + b"\xF9" + b"\x02" * 40, b""),
+        (b"\x05" * 253 + b"\x00\x21" + b"\xF9" * 300, b"\x00"),
+        (b"\xF9" + b"\x07" * 32, b"\x00"),
+    ):
+        blocks = pack_sub_blocks(data, before)
+        expect(GIF_FRAME_MARKER not in before + blocks, "sub-blocks let the frame marker through")
+        got, end = read_sub_blocks(blocks, 0)
+        expect(got == data and end == len(blocks), "sub-blocks do not read back")
+
+
+def parse_riff(data, pos, end):
+    chunks = []
+    while pos < end:
+        tag = data[pos:pos + 4]
+        size = struct.unpack("<I", data[pos + 4:pos + 8])[0]
+        expect(pos + 8 + size <= end, "RIFF: chunk %r runs past its parent" % tag)
+        chunks.append((tag, data[pos + 8:pos + 8 + size]))
+        pos += 8 + size + (size & 1)
+    expect(pos == end, "RIFF: chunks do not fill their parent")
+    return chunks
+
+
+def read_icon(data, want_type):
+    reserved, kind, count = struct.unpack("<HHH", data[:6])
+    expect(reserved == 0 and kind == want_type and count == 1, "icon: bad directory")
+    w, h, colours, _r, f1, f2, size, offset = struct.unpack("<BBBBHHII", data[6:22])
+    expect((w, h, colours) == (32, 32, 16) and offset == 22 and offset + size == len(data),
+           "icon: bad directory entry")
+    hdr = struct.unpack("<IiiHHIIiiII", data[22:62])
+    expect(hdr[:6] == (40, 32, 64, 1, 4, 0) and hdr[6] == 640, "icon: bad bitmap header")
+    pal = [tuple(data[62 + 4 * i:65 + 4 * i][::-1]) for i in range(16)]
+    bits = data[126:]
+    expect(len(bits) == 640, "icon: image is %d bytes" % len(bits))
+    pixels = [[0] * 32 for _ in range(32)]
+    opaque = [[False] * 32 for _ in range(32)]
+    for row in range(32):
+        y = 31 - row
+        for x in range(32):
+            b = bits[row * 16 + x // 2]
+            pixels[y][x] = (b >> 4) if x % 2 == 0 else (b & 15)
+            opaque[y][x] = not (bits[512 + row * 4 + x // 8] & (0x80 >> (x % 8)))
+            if not opaque[y][x]:
+                expect(pixels[y][x] == 0, "icon: colour under a transparent pixel")
+    return (f1, f2), pal, pixels, opaque
+
+
+def check_cursor(data):
+    expect(data[:4] == b"RIFF" and data[8:12] == b"ACON", "ani: not RIFF ACON")
+    expect(struct.unpack("<I", data[4:8])[0] + 8 == len(data), "ani: RIFF size")
+    chunks = dict(parse_riff(data, 12, len(data)))
+    for tag in (b"anih", b"rate", b"seq ", b"LIST"):
+        expect(tag in chunks, "ani: no %r chunk" % tag)
+    anih = struct.unpack("<9I", chunks[b"anih"])
+    size, nframes, nsteps, cx, cy, bits, planes, jif, flags = anih
+    expect(size == 36 and flags == 3 and (cx, cy, bits, planes) == (32, 32, 4, 1), "ani: anih %r" % (anih,))
+    expect(6 <= nframes <= 8, "ani: %d frames" % nframes)
+    rate = struct.unpack("<%dI" % nsteps, chunks[b"rate"])
+    seq = struct.unpack("<%dI" % nsteps, chunks[b"seq "])
+    expect(all(r > 0 for r in rate) and all(s < nframes for s in seq), "ani: rate or seq")
+    lst = chunks[b"LIST"]
+    expect(lst[:4] == b"fram", "ani: LIST is not fram")
+    icons = parse_riff(lst, 4, len(lst))
+    expect(len(icons) == nframes and all(t == b"icon" for t, _ in icons), "ani: icon count")
+    looks = set()
+    for _, ico in icons:
+        hot, pal, pixels, opaque = read_icon(ico, 2)
+        expect(pal == VGA, "ani: not the 16-colour palette")
+        top = min(y for y in range(32) if any(opaque[y]))
+        tips = [x for x in range(32) if opaque[top][x]]
+        expect(hot == (tips[0], top) and len(tips) == 1, "ani: hot spot %r is not the tip" % (hot,))
+        looks.add(str(pixels))
+    expect(len(looks) == nframes, "ani: frames repeat")
+
+
+def check_png(data):
+    expect(data[:8] == b"\x89PNG\r\n\x1a\n", "png: signature")
+    pos = 8
+    idat = b""
+    ihdr = None
+    while pos < len(data):
+        n = struct.unpack(">I", data[pos:pos + 4])[0]
+        tag = data[pos + 4:pos + 8]
+        body = data[pos + 8:pos + 8 + n]
+        crc = struct.unpack(">I", data[pos + 8 + n:pos + 12 + n])[0]
+        expect(crc == zlib.crc32(tag + body), "png: bad CRC in %r" % tag)
+        if tag == b"IHDR":
+            ihdr = struct.unpack(">IIBBBBB", body)
+        elif tag == b"IDAT":
+            idat += body
+        pos += 12 + n
+    w, h, depth, ctype = ihdr[:4]
+    expect(depth == 8 and ctype == 6, "png: not 8-bit RGBA")
+    raw = zlib.decompress(idat)
+    expect(len(raw) == h * (1 + 4 * w), "png: image size")
+    rows = []
+    for y in range(h):
+        line = raw[y * (1 + 4 * w):(y + 1) * (1 + 4 * w)]
+        expect(line[0] == 0, "png: filter")
+        rows.append([tuple(line[1 + 4 * x:5 + 4 * x]) for x in range(w)])
+    return w, h, rows
+
+
+def check_icons(files):
+    _, pal, pixels, opaque = read_icon(files["vorlin.ico"], 1)
+    expect(pal == VGA, "ico: not the 16-colour palette")
+    w, h, rows = check_png(files["vorlin.png"])
+    expect((w, h) == (32, 32), "vorlin.png is %dx%d" % (w, h))
+    for y in range(32):
+        for x in range(32):
+            want = VGA[pixels[y][x]] + (255,) if opaque[y][x] else None
+            got = rows[y][x] if rows[y][x][3] else None
+            expect(got == want, "vorlin.png and vorlin.ico differ at %d,%d" % (x, y))
+    w, h, rows = check_png(files["vorlin-64.png"])
+    expect((w, h) == (64, 64), "vorlin-64.png is %dx%d" % (w, h))
+    colours = {p[:3] for row in rows for p in row if p[3]}
+    expect({VGA[BLACK], VGA[RED], VGA[SILVER]} <= colours, "icon: no black and red trail on grey")
+    expect(not rows[0][0][3] and rows[32][32][3], "icon: corners should be clear, the middle not")
+
+
+def run_checks(files, out_dir):
+    check_sounds(files)
+    check_lzw_and_blocks()
+    check_gif("email00.gif", files["email00.gif"], MAIL_SIZE, MAIL_SIZE, mail_frames(), True)
+    check_gif("GifAni001.gif", files["GifAni001.gif"], SPIN_SIZE, SPIN_SIZE, spin_frames(), False)
+    check_cursor(files["IconeAnim001_16c.ani"])
+    check_icons(files)
+    expect(build() == files, "two builds differ")
+    stale = []
+    for name, data in sorted(files.items()):
+        path = os.path.join(out_dir, name)
+        if not os.path.exists(path):
+            stale.append(name + " (missing)")
+        else:
+            with open(path, "rb") as fh:
+                if fh.read() != data:
+                    stale.append(name)
+    if stale:
+        print("self-check passed, but %s is not up to date: %s" % (out_dir, ", ".join(stale)))
+        sys.exit(1)
+    print("self-check passed; %s is up to date (%d files)" % (out_dir, len(files)))
+
+
+if __name__ == "__main__":
+    try:
+        main()
+    except CheckFailed as e:
+        print("check failed: %s" % e, file=sys.stderr)
+        sys.exit(1)
