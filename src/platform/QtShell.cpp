@@ -1,0 +1,13 @@
+#include "platform/Shell.h"
+
+#include <QDesktopServices>
+#include <QUrl>
+
+namespace platform {
+
+void QtShell::open(const QString& address)
+{
+    QDesktopServices::openUrl(QUrl(address));
+}
+
+} // namespace platform
