@@ -1,5 +1,5 @@
 #include "mainwindow/Form1.h"
-#include "platform/Joystick.h"
+#include "platform/SdlJoystick.h"
 #include "platform/MessageBox.h"
 #include "platform/Process.h"
 #include "platform/Sound.h"
@@ -18,7 +18,7 @@ int main(int argc, char** argv)
     platform::QtTimerClock clock;
     platform::SdlSoundPlayer sound;
     platform::QtMessageBox messages;
-    platform::NoJoystick joystick;
+    platform::SdlJoystick joystick;
     platform::QtProcessLauncher processes;
     ModuleNom records;
 
