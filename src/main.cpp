@@ -1,13 +1,17 @@
+#include "anipic/AniGif.h"
 #include "mainwindow/Form1.h"
-#include "platform/SdlJoystick.h"
 #include "platform/MessageBox.h"
 #include "platform/Process.h"
+#include "platform/SdlJoystick.h"
+#include "platform/Shell.h"
 #include "platform/Sound.h"
 #include "platform/WindowTimer.h"
 #include "records/ModuleNom.h"
+#include "windows/AuxWindows.h"
 
 #include <QApplication>
 #include <QFont>
+#include <QIcon>
 
 int main(int argc, char** argv)
 {
@@ -20,9 +24,16 @@ int main(int argc, char** argv)
     platform::QtMessageBox messages;
     platform::SdlJoystick joystick;
     platform::QtProcessLauncher processes;
+    platform::QtShell shell;
     ModuleNom records;
+    AniGif aniGif(clock);
 
     Form1 form({clock, sound, messages, joystick, processes}, records);
+    form.setWindowIcon(QIcon(QStringLiteral("Vorlin107_rsc/vorlin.ico")));
+    AuxWindows windows(&form, aniGif, shell);
+    form.onHelp = [&] { windows.showHelp(); };
+    form.onAbout = [&] { windows.showAbout(); };
+
     form.Form_Load();
     form.show();
     return QApplication::exec();

@@ -1,0 +1,109 @@
+#include "anipic/AniGif.h"
+
+#include "anipic/GifFrameDecoder.h"
+#include "game/Units.h"
+#include "platform/Paths.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace {
+
+QString resolve(const QString& xFile)
+{
+    QString path = xFile;
+    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return QDir::isRelativePath(path) ? platform::currentDirPath(xFile) : path;
+}
+
+// One animation step of a host. The totals come from whichever window loaded last, so a
+// total can be larger than this array: the counter also wraps at the array's own end.
+void advance(ImageArray* array, std::int32_t& frame, std::int32_t total)
+{
+    if (!array || !array->host() || !array->host()->isVisible())
+        return;
+    const int n = array->count();
+    if (frame < 0 || frame >= n)
+        frame = 0;
+    if (QLabel* e = array->element(frame))
+        e->setVisible(true);
+    ++frame;
+    if (frame == total || frame >= n) {
+        frame = 0;
+        for (int i = 1; i < n; ++i) {
+            if (QLabel* e = array->element(i))
+                e->setVisible(false);
+        }
+    }
+}
+
+} // namespace
+
+AniGif::AniGif(platform::TimerClock& clock) : TimerAniGif(clock.createTimer())
+{
+    TimerAniGif->onTick = [this] { TimerAniGif_Tick(); };
+    TimerAniGif->setInterval(0);
+    TimerAniGif->setEnabled(true);
+}
+
+void AniGif::LoadAniGif(const QString& xFile, ImageArray& xImgArray)
+{
+    if (!xImgArray.element(0))
+        return;
+
+    QFile file(resolve(xFile));
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return;
+    file.close();
+
+    // Every frame is cut and decoded in memory before the array is touched: each frame's
+    // bytes go to the decoder through a buffer, never through a file of fixed name in the
+    // current directory (which could be a user's own file, or not writable). So a failure
+    // leaves the host showing what it showed, with counters that still match its array.
+    const std::optional<std::vector<anipic::DecodedFrame>> frames = anipic::decodeGifFrames(bytes);
+    if (!frames)
+        return;
+
+    // No yield to the event loop while the array is rebuilt, nor between frames before: a
+    // load of a few small frames takes milliseconds, and a yield here would let a timer tick
+    // see a half-built array, a second activation start a nested load, or the host close
+    // under the loader. The tick is bounded by the array's own count all the same.
+    xImgArray.removeAdded();
+    const int left0 = xImgArray.left(0);
+    const int top0 = xImgArray.top(0);
+    for (std::size_t k = 0; k < frames->size(); ++k) {
+        const anipic::DecodedFrame& f = (*frames)[k];
+        int x = 0;
+        if (k > 0) {
+            x = xImgArray.add();
+            // Offsets in pixels at a fixed 15 twips each, whatever the screen.
+            xImgArray.move(x, left0 + f.left * units::kTwipsPerPixel, top0 + f.top * units::kTwipsPerPixel);
+        }
+        xImgArray.setTag(x, QString::number(f.delayMs));
+        xImgArray.setPicture(x, f.picture);
+    }
+
+    FrameCount = 0;
+    FrameCount1 = 0;
+    TotalFrames = xImgArray.count();
+    TotalFrames1 = xImgArray.count();
+}
+
+bool AniGif::setIntervalFromTag(const ImageArray& xImgArray)
+{
+    bool ok = false;
+    const int ms = xImgArray.tag(0).trimmed().toInt(&ok);
+    if (!ok || ms < 0 || ms > 65535)
+        return false;
+    TimerAniGif->setInterval(ms);
+    return true;
+}
+
+void AniGif::TimerAniGif_Tick()
+{
+    advance(AnimatedGIF, FrameCount, TotalFrames);
+    advance(AnimatedGIF1, FrameCount1, TotalFrames1);
+}

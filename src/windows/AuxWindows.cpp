@@ -1,0 +1,49 @@
+#include "windows/AuxWindows.h"
+
+#include "windows/FormAbout.h"
+#include "windows/FormAide.h"
+#include "windows/FormVersionHistory.h"
+
+AuxWindows::AuxWindows(QWidget* mainWindow, AniGif& aniGif, platform::Shell& shell)
+    : main_(mainWindow), aniGif_(aniGif), shell_(shell)
+{
+}
+
+AuxWindows::~AuxWindows()
+{
+    delete about.data();
+    delete help.data();
+    delete history.data();
+}
+
+void AuxWindows::showHelp()
+{
+    if (!help)
+        help = new FormAide(aniGif_);
+    help->show();
+    help->raise();
+    help->activateWindow();
+}
+
+void AuxWindows::showAbout()
+{
+    if (!about) {
+        about = new FormAbout(aniGif_, shell_, main_);
+        about->showVersionHistory = [this] { showVersionHistory(); };
+    }
+    about->show();
+    about->raise();
+    about->activateWindow();
+}
+
+void AuxWindows::showVersionHistory()
+{
+    if (!history) {
+        history = new FormVersionHistory;
+        if (main_)
+            history->setWindowIcon(main_->windowIcon());
+    }
+    history->show();
+    history->raise();
+    history->activateWindow();
+}

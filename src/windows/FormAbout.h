@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QWidget>
+#include <functional>
+
+class AniGif;
+class ImageArray;
+class QFrame;
+class QLabel;
+namespace platform { class Shell; }
+
+// Name, version, a word about the game, an animation, the links; opens the version history.
+class FormAbout final : public QWidget {
+public:
+    static inline const QString kWebAddress = QStringLiteral("https://www.example.org/vorlin/");
+    static inline const QString kMailAddress = QStringLiteral("vorlin@example.org");
+
+    // mainWindow is disabled while About is open and enabled again when it closes.
+    FormAbout(AniGif& aniGif, platform::Shell& shell, QWidget* mainWindow);
+    ~FormAbout() override;
+
+    void Form_Activate();
+    void Form_Unload();
+    void Frame1_Click();
+    void Label3_lienWeb_Click();
+    void Labelmail_Click();
+
+    // Opens (or shows) the version-history window; set by whoever owns the windows.
+    std::function<void()> showVersionHistory;
+
+    int FlagVH = 0;
+
+    QFrame* Frame1 = nullptr;
+    QLabel* Image1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label3_lienWeb = nullptr;
+    QWidget* Shape2 = nullptr;
+    QWidget* Shape1 = nullptr;
+    QLabel* Labelmail = nullptr;
+    ImageArray* AnimatedGIF = nullptr;
+    QLabel* lblDisclaimer = nullptr;
+    QLabel* Label2 = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    AniGif& aniGif_;
+    platform::Shell& shell_;
+    QWidget* mainWindow_;
+    bool unloaded_ = false;
+};

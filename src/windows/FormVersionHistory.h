@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QWidget>
+
+class QPlainTextEdit;
+
+// The change notes, green on black; it reacts to nothing.
+class FormVersionHistory final : public QWidget {
+public:
+    FormVersionHistory();
+    QPlainTextEdit* Text1 = nullptr;
+};

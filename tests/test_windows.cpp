@@ -1,0 +1,189 @@
+#include "FakeHost.h"
+#include "anipic/AniGif.h"
+#include "anipic/ImageArray.h"
+#include "platform/Shell.h"
+#include "windows/AuxWindows.h"
+#include "windows/FormAbout.h"
+#include "windows/FormAide.h"
+#include "windows/FormVersionHistory.h"
+#include "windows/Texts.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFrame>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct FakeShell final : platform::Shell {
+    void open(const QString& a) override { opened << a; }
+    QStringList opened;
+};
+
+// The windows read their pictures from Vorlin107_rsc/ under the current directory.
+struct WindowsFixture : ::testing::Test {
+    QString before = QDir::currentPath();
+    platform::VirtualClock clock;
+    AniGif aniGif{clock};
+    FakeShell shell;
+    QWidget mainWindow;
+    AuxWindows windows{&mainWindow, aniGif, shell};
+
+    void SetUp() override
+    {
+        QDir::setCurrent(QStringLiteral(VORLIN_SOURCE_DIR));
+        mainWindow.show();
+    }
+    void TearDown() override { QDir::setCurrent(before); }
+
+    static void activate(QWidget* w)
+    {
+        w->activateWindow();
+        QApplication::processEvents();
+    }
+};
+
+} // namespace
+
+// The help text is shown as stored: tabs, blanks and empty lines included.
+TEST(Texts, HelpTextLineByLine)
+{
+    const QStringList lines = texts::helpText().split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.size(), 33);
+    EXPECT_EQ(lines[0], "");
+    EXPECT_EQ(lines[1], "\tPour Jouer à Vorlin il vous faut");
+    EXPECT_EQ(lines[2], "\tsimplement de bons  reflexes et");
+    EXPECT_EQ(lines[4], "\t");
+    EXPECT_EQ(lines[5], "  Mode 1 joueur");
+    EXPECT_EQ(lines[15], "\trien toucher , mais cette fois ");
+    EXPECT_EQ(lines[19], QString(16, ' ') + "reste en piste le dernier.");
+    EXPECT_EQ(lines[20], "");
+    EXPECT_EQ(lines[21], "\t");
+    EXPECT_EQ(lines[22], "  Clavier Vorlin Noir :\t");
+    EXPECT_EQ(lines[23], "\t\tGauche\t=\tQ");
+    EXPECT_EQ(lines[26], "\t\tBas\t=\tW");
+    EXPECT_EQ(lines[27], "  Clavier Vorlin Rouge :");
+    EXPECT_EQ(lines[28], "\t\tGauche\t=\t<-");
+    EXPECT_EQ(lines[30], "\t\tHaut\t=\t^");
+    EXPECT_EQ(lines[31], "\t\tBas\t=\tV");
+    EXPECT_EQ(lines[32], "");
+}
+
+TEST(Texts, VersionHistoryShape)
+{
+    const QString all = texts::versionHistory();
+    const QStringList lines = all.split(QStringLiteral("\r\n"));
+    EXPECT_GE(lines.size(), 78);
+    EXPECT_LE(lines.size(), 88);
+    EXPECT_GE(all.size(), 5000);
+    EXPECT_EQ(lines.first(), "");
+    EXPECT_EQ(lines.last(), "");
+    for (int i = 1; i + 1 < lines.size(); ++i)
+        EXPECT_TRUE(lines[i].startsWith('\'')) << i;
+    for (const char* v : {"1.00", "1.01", "1.02", "1.03", "1.04", "1.05", "1.06", "1.07"})
+        EXPECT_TRUE(all.contains(QStringLiteral("V ") + v)) << v;
+}
+
+// "Aide" and F1 only make the one Help window visible.
+TEST_F(WindowsFixture, OneHelpWindow)
+{
+    windows.showHelp();
+    FormAide* first = windows.help;
+    windows.showHelp();
+    EXPECT_EQ(windows.help.data(), first);
+    EXPECT_EQ(first->windowTitle(), "Aide de VORLIN");
+    EXPECT_EQ(first->size(), QSize(215, 468));
+    EXPECT_EQ(first->TextAide->toPlainText().split('\n').size(), 33);
+    activate(first);
+    EXPECT_GT(first->AnimatedGIF1->count(), 1) << "activation loaded the animation";
+    EXPECT_GT(aniGif.TimerAniGif->interval(), 0);
+}
+
+// Returning from the version history does not reload the animation; a later activation does.
+TEST_F(WindowsFixture, AboutActivationsAndTheVersionHistory)
+{
+    mainWindow.setEnabled(false);
+    windows.showAbout();
+    FormAbout* about = windows.about;
+    activate(about);
+    ASSERT_GT(about->AnimatedGIF->count(), 1);
+    clock.advance(2000);
+    const int frameBefore = aniGif.FrameCount;
+    QLabel* element1 = about->AnimatedGIF->element(1);
+
+    about->Frame1_Click();
+    EXPECT_EQ(about->FlagVH, 1);
+    ASSERT_TRUE(windows.history);
+    activate(windows.history);
+    windows.history->close();
+    activate(about);
+    EXPECT_EQ(about->FlagVH, 0);
+    EXPECT_EQ(about->AnimatedGIF->element(1), element1) << "not rebuilt";
+    EXPECT_EQ(aniGif.FrameCount, frameBefore) << "counters not reset";
+
+    windows.showHelp();
+    activate(windows.help);
+    activate(about);
+    EXPECT_NE(about->AnimatedGIF->element(1), element1) << "a later activation reloads";
+}
+
+// The mail link leaves the game minimized and usable, with About closed.
+TEST_F(WindowsFixture, MailLinkMinimizesTheGameAndClosesAbout)
+{
+    mainWindow.setEnabled(false);
+    windows.showAbout();
+    windows.about->Label3_lienWeb_Click();
+    EXPECT_TRUE(windows.about) << "the web link leaves About open";
+    windows.about->Labelmail_Click();
+    QApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(windows.about);
+    EXPECT_TRUE(mainWindow.isMinimized());
+    EXPECT_TRUE(mainWindow.isEnabled());
+    EXPECT_EQ(shell.opened, (QStringList{FormAbout::kWebAddress, "mailto:" + FormAbout::kMailAddress + "?Subject=Vorlin Windows"}));
+}
+
+// Both windows share one timer: closing Help stops About's animation too.
+TEST_F(WindowsFixture, ClosingHelpStopsBothAnimations)
+{
+    windows.showAbout();
+    activate(windows.about);
+    windows.showHelp();
+    activate(windows.help);
+    ASSERT_GT(aniGif.TimerAniGif->interval(), 0);
+    windows.help->close();
+    EXPECT_EQ(aniGif.TimerAniGif->interval(), 0);
+    clock.advance(5000); // ticking with one window gone must stay in bounds
+}
+
+// Without its cursor file About opens as usual, with the up arrow over the top area.
+TEST_F(WindowsFixture, AboutWithoutItsResources)
+{
+    QTemporaryDir empty;
+    QDir::setCurrent(empty.path());
+    windows.showAbout();
+    activate(windows.about);
+    EXPECT_TRUE(windows.about->isVisible());
+    EXPECT_EQ(windows.about->Frame1->cursor().shape(), Qt::UpArrowCursor);
+    EXPECT_EQ(windows.about->AnimatedGIF->count(), 1);
+}
+
+TEST_F(WindowsFixture, AboutLayout)
+{
+    windows.showAbout();
+    FormAbout* a = windows.about;
+    EXPECT_EQ(a->windowTitle(), "A propos de VORLIN ...");
+    EXPECT_EQ(a->size(), QSize(291, 278));
+    EXPECT_EQ(a->Frame1->geometry(), QRect(8, 0, 273, 89));
+    EXPECT_EQ(a->Label1->text(), "VORLIN V 1.06");
+    EXPECT_EQ(a->Labelmail->toolTip(), "Envoyer courrier");
+    EXPECT_TRUE(a->Label3_lienWeb->toolTip().startsWith("Visiter site "));
+    EXPECT_EQ(a->Label3_lienWeb->cursor().hotSpot(), QPoint(5, 0));
+    windows.showVersionHistory();
+    EXPECT_EQ(windows.history->windowTitle(), "Vorlin QJ Version History");
+    EXPECT_EQ(windows.history->size(), QSize(546, 160));
+}
