@@ -136,6 +136,9 @@ SdlJoystick::SdlJoystick()
     // SDL drops joystick input while none of its windows has the focus; the game's windows
     // are Qt's, and a read must answer whichever window is in front.
     SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    // SDL would otherwise turn SIGINT and SIGTERM into events nobody reads, and the game
+    // could no longer be stopped by a signal.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     up_ = SDL_InitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER) == 0;
     if (!up_)
         return;

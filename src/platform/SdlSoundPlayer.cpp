@@ -16,6 +16,7 @@ void SdlSoundPlayer::playSync(const std::string& path)
 {
     if (!triedInit_) {
         triedInit_ = true;
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1"); // keep SIGTERM ending the game
         audioUp_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
     }
     if (!audioUp_)

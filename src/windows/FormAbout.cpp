@@ -84,7 +84,7 @@ QCursor linkCursor()
 } // namespace
 
 FormAbout::FormAbout(AniGif& aniGif, platform::Shell& shell, QWidget* mainWindow)
-    : QWidget(nullptr, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+    : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                            Qt::MSWindowsFixedSizeDialogHint),
       aniGif_(aniGif),
       shell_(shell),

@@ -31,7 +31,7 @@ QImage sidePicture()
 } // namespace
 
 FormAide::FormAide(AniGif& aniGif)
-    : QWidget(nullptr, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+    : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                            Qt::MSWindowsFixedSizeDialogHint),
       aniGif_(aniGif)
 {
@@ -54,7 +54,10 @@ FormAide::FormAide(AniGif& aniGif)
     TextAide->setGeometry(0, twipsToPx(720), twipsToPx(3255), twipsToPx(6375));
     TextAide->setReadOnly(true);
     TextAide->setFrameShape(QFrame::NoFrame);
-    TextAide->setTabStopDistance(TextAide->fontMetrics().averageCharWidth() * 5.0);
+    QFont small(QStringLiteral("MS Sans Serif"));
+    small.setPointSize(8);
+    TextAide->setFont(small);
+    TextAide->setTabStopDistance(TextAide->fontMetrics().averageCharWidth() * 4.0);
     TextAide->setPlainText(texts::helpText().replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     Picture1->raise();
 
