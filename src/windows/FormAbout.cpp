@@ -93,11 +93,12 @@ FormAbout::FormAbout(AniGif& aniGif, platform::Shell& shell, QWidget* mainWindow
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("A propos de VORLIN ..."));
     setFixedSize(twipsToPx(4365), twipsToPx(4170));
+    setFont(sansSerif(8));
 
     // The black panel behind the links comes first, so the texts lie over it.
     Shape2 = blackShape(this, twips(360, 3480, 990, 540));
     Shape1 = blackShape(this, twips(1080, 2760, 135, 855));
-    lblDisclaimer = label(this, QStringLiteral("Une idée, un bug, un record à faire connaître ?\nÉcrivez-nous, ou passez nous voir :"),
+    lblDisclaimer = label(this, QStringLiteral("Un record, une idée, un bug ?\nÉcrivez-nous :"),
                           twips(1200, 2760, 2790, 1260), Qt::yellow, Qt::black);
     lblDisclaimer->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     lblDisclaimer->setWordWrap(true);
@@ -136,9 +137,9 @@ FormAbout::FormAbout(AniGif& aniGif, platform::Shell& shell, QWidget* mainWindow
     aniGif_.AnimatedGIF = AnimatedGIF;
 
     Label2 = new QLabel(QStringLiteral(
-        "Vorlin : 60 % de réflexes, 40 % de stratégie, et 100 % de mauvaise foi quand on perd. "
+        "Vorlin : 60 % de réflexes, 40 % de stratégie et 100 % de mauvaise foi quand on perd. "
         "On y joue depuis la nuit des temps : il tournait déjà sur les premiers ordinateurs "
-        "familiaux, avec 1 K de mémoire et beaucoup d'imagination."), this);
+        "familiaux, avec 1 K de mémoire."), this);
     Label2->setGeometry(twips(240, 1560, 3855, 1455));
     Label2->setAlignment(Qt::AlignCenter);
     Label2->setWordWrap(true);

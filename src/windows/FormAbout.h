@@ -13,7 +13,7 @@ namespace platform { class Shell; }
 class FormAbout final : public QWidget {
 public:
     static inline const QString kWebAddress = QStringLiteral("https://www.example.org/vorlin/");
-    static inline const QString kMailAddress = QStringLiteral("vorlin@example.org");
+    static inline const QString kMailAddress = QStringLiteral("jeu@example.org");
 
     // mainWindow is disabled while About is open and enabled again when it closes.
     FormAbout(AniGif& aniGif, platform::Shell& shell, QWidget* mainWindow);

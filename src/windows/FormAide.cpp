@@ -57,7 +57,7 @@ FormAide::FormAide(AniGif& aniGif)
     QFont small(QStringLiteral("MS Sans Serif"));
     small.setPointSize(8);
     TextAide->setFont(small);
-    TextAide->setTabStopDistance(TextAide->fontMetrics().averageCharWidth() * 4.0);
+    TextAide->setTabStopDistance(TextAide->fontMetrics().averageCharWidth() * 3.0);
     TextAide->setPlainText(texts::helpText().replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     Picture1->raise();
 
