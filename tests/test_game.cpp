@@ -526,3 +526,36 @@ TEST(JoystickRule, Thresholds)
     EXPECT_EQ(dir(14999, 30000), 4);
     EXPECT_EQ(dir(30000, 46000), 1);
 }
+
+// With only joystick 1, its held button is seen at both button tests of one poll: the Start
+// click runs twice, which must leave the state of one.
+TEST_F(GameFixture, OneJoystickButtonStartsOnceInEffect)
+{
+    setMode(3);
+    joystick.present[0] = true;
+    joystick.state[0].dwButtons = 1;
+    game.TimerTestJoy_Tick();
+    EXPECT_EQ(log.back(), "joystick items 0");
+    EXPECT_EQ(game.CteRebour, 7);
+    EXPECT_TRUE(game.TimerCdeStart->enabled());
+    EXPECT_TRUE(game.TimerDebut->enabled());
+    clock.advanceUntil([&] { return game.CteRebour == 0; }, 1000);
+    EXPECT_EQ(host.startCaption, "Start");
+}
+
+// A joystick lost during a game: the trail keeps acting on the last values read.
+TEST_F(GameFixture, LostJoystickKeepsTheLastRecord)
+{
+    host.joy2 = true;
+    joystick.present[1] = true;
+    joystick.state[1].dwXpos = 32767;
+    joystick.state[1].dwYpos = 60000; // down
+    setMode(3);
+    start();
+    clock.advance(100);
+    EXPECT_EQ(game.Dir2, 1);
+    joystick.present[1] = false;
+    game.JoyInfo.dwYpos = 0; // what the last successful read of either joystick left
+    clock.advance(100);
+    EXPECT_EQ(game.Dir2, 3);
+}

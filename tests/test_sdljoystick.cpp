@@ -455,3 +455,53 @@ TEST_F(SdlJoystickTest, PadAndJoystickSideBySide)
 }
 
 } // namespace
+
+// ---- a whole game from a virtual joystick -----------------------------------------------
+
+#include "FakeHost.h"
+#include "mainwindow/Form1.h"
+
+#include <QAction>
+#include <QTest>
+
+// Joystick 2 starts the game with its button and steers red; black stays on the keyboard.
+TEST_F(SdlJoystickTest, AJoystickStartsAndSteersAGame)
+{
+    Log log;
+    platform::VirtualClock clock;
+    FakeSound sound(log);
+    FakeMessageBox messages(log);
+    FakeLauncher launcher;
+    ModuleNom rec;
+    SdlJoystick joystick;
+    VirtualDevice first = VirtualDevice::stick(2, 2);
+    VirtualDevice second = VirtualDevice::stick(2, 2);
+    for (VirtualDevice* d : {&first, &second}) {
+        d->axis(0, 0);
+        d->axis(1, 0);
+    }
+    Form1 form({clock, sound, messages, joystick, launcher}, rec);
+    form.Form_Load();
+    EXPECT_FALSE(form.menuJoy2Rouge->isEnabled());
+
+    clock.advance(50);
+    ASSERT_TRUE(form.menuJoy1Noir->isEnabled()) << "the poll found the joysticks";
+    ASSERT_TRUE(form.menuJoy2Rouge->isEnabled());
+    EXPECT_TRUE(form.menuReglageJoy->isEnabled());
+    form.menuJoy2Rouge->trigger();
+
+    second.button(1, true);
+    clock.advance(50);
+    second.button(1, false);
+    EXPECT_TRUE(form.game.TimerCdeStart->enabled()) << "button 2 of joystick 2 pressed Start";
+    clock.advanceUntil([&] { return form.game.CteRebour == 0; }, 1000);
+
+    second.axis(1, -32768); // stick up
+    second.axis(0, 0);
+    clock.advance(100);
+    EXPECT_EQ(form.game.Dir2, 3);
+    QTest::keyClick(&form, Qt::Key_W);
+    clock.advance(100);
+    EXPECT_EQ(form.game.Dir1, 1) << "the keyboard still steers black";
+    EXPECT_EQ(form.game.Dir2, 3);
+}
