@@ -555,7 +555,9 @@ TEST_F(GameFixture, LostJoystickKeepsTheLastRecord)
     clock.advance(100);
     EXPECT_EQ(game.Dir2, 1);
     joystick.present[1] = false;
-    game.JoyInfo.dwYpos = 0; // what the last successful read of either joystick left
+    game.JoyInfo.dwXpos = 60000; // what the last successful read of either joystick left
+    game.JoyInfo.dwYpos = 32767;
     clock.advance(100);
-    EXPECT_EQ(game.Dir2, 3);
+    EXPECT_EQ(game.Dir2, 2);
+    EXPECT_TRUE(game.TimerVorlin2->enabled());
 }
