@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 
@@ -49,6 +50,6 @@ protected:
 private:
     AniGif& aniGif_;
     platform::Shell& shell_;
-    QWidget* mainWindow_;
+    QPointer<QWidget> mainWindow_;
     bool unloaded_ = false;
 };

@@ -4,6 +4,19 @@
 
 namespace texts {
 
+namespace {
+
+template <std::size_t N>
+QString joinLines(const char* const (&lines)[N])
+{
+    QStringList all;
+    for (const char* l : lines)
+        all << QString::fromUtf8(l);
+    return all.join(QStringLiteral("\r\n"));
+}
+
+} // namespace
+
 QString helpText()
 {
     static const char* const lines[] = {
@@ -41,10 +54,7 @@ QString helpText()
         "\t\tBas\t=\tV",
         "",
     };
-    QStringList all;
-    for (const char* l : lines)
-        all << QString::fromUtf8(l);
-    return all.join(QStringLiteral("\r\n"));
+    return joinLines(lines);
 }
 
 QString versionHistory()
@@ -136,10 +146,7 @@ QString versionHistory()
         "'=====================================================================================",
         "",
     };
-    QStringList all;
-    for (const char* l : lines)
-        all << QString::fromUtf8(l);
-    return all.join(QStringLiteral("\r\n"));
+    return joinLines(lines);
 }
 
 } // namespace texts
