@@ -3,6 +3,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Process.h"
 #include "platform/SdlJoystick.h"
+#include "platform/SingleInstance.h"
 #include "platform/Shell.h"
 #include "platform/Sound.h"
 #include "platform/WindowTimer.h"
@@ -15,6 +16,11 @@
 
 int main(int argc, char** argv)
 {
+    // A second copy ends at once, before it shows or writes anything.
+    platform::SingleInstance instance;
+    if (!instance.acquired())
+        return 0;
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vorlin"));
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans"));

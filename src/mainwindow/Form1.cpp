@@ -2,8 +2,13 @@
 
 #include "input/Steering.h"
 #include "mainwindow/PlayfieldView.h"
+#include "records/Cp1252.h"
+#include "records/FormInRecor.h"
+#include "records/SettingsFile.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QScreen>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QKeyEvent>
@@ -64,6 +69,7 @@ Form1::Form1(const Services& services, ModuleNom& records, QWidget* parent)
 
 Form1::~Form1()
 {
+    delete recordWindow.data();
     qApp->removeEventFilter(this);
     game.PictureVorlin.onChanged = nullptr;
 }
@@ -194,8 +200,7 @@ void Form1::connectHandlers()
 
 void Form1::Form_Load()
 {
-    if (records_.nom.isEmpty())
-        records_.nom = QStringLiteral("   ");
+    loadSettings();
     game.JoyInfo.dwSize = sizeof(platform::JoyInfo);
     game.JoyInfo.dwFlags = platform::kJoyReturnAll;
     std::mt19937 rng(std::random_device{}());
@@ -211,13 +216,69 @@ void Form1::Form_Load()
     game.restart();
 }
 
+void Form1::loadSettings()
+{
+    if (settingsPath.isEmpty())
+        settingsPath = QDir::current().filePath(settings::kFileName);
+    // A missing file, and one that cannot be used, give the defaults; the latter is left as
+    // it is until the next save.
+    records_.nom = QStringLiteral("   ");
+    iniMode = 3;
+    settings::Record r;
+    if (settings::load(settingsPath, r) != settings::LoadResult::Loaded)
+        return;
+    const auto codes = settings::initialsOf(r);
+    records_.nom = cp1252::toString(codes.data(), 3);
+    records_.record = r.record;
+    iniMode = r.IniMode;
+
+    // The client size is restored: the outer sizes include the frame of the desktop that
+    // wrote the file, which may be thicker than this one's. Sizes are kept within the
+    // smallest window the game allows and the screen.
+    int w = r.IniScaleWidth, h = r.IniScaleHeight;
+    if (w <= 0 || h <= 0) {
+        w = units::twipsToPx(r.IniWidth);
+        h = units::twipsToPx(r.IniHeight) - menuBarHeight();
+    }
+    QSize room(4096, 4096);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        room = screen->availableGeometry().size() - QSize(0, menuBarHeight());
+    w = std::clamp(w, kMinClientWidth + 1, std::max(room.width(), kMinClientWidth + 1));
+    h = std::clamp(h, kMinClientHeight + 1, std::max(room.height(), kMinClientHeight + 1));
+    resizeClient(w, h);
+}
+
+void Form1::sov()
+{
+    settings::Record r;
+    // The normal size, also when the window is minimized or maximized.
+    const QRect normal = isMaximized() || isMinimized() ? normalGeometry() : geometry();
+    const QSize frame = frameGeometry().size() - geometry().size();
+    r.IniScaleHeight = settings::clamp16(normal.height() - menuBarHeight());
+    r.IniHeight = settings::clamp16(units::pxToTwips(normal.height() + frame.height()));
+    r.IniScaleWidth = settings::clamp16(normal.width());
+    r.IniWidth = settings::clamp16(units::pxToTwips(normal.width() + frame.width()));
+    if (menu1JoueurNoir->isChecked())
+        iniMode = 1;
+    if (menu1JoueurRouge->isChecked())
+        iniMode = 2;
+    if (menu2joueur->isChecked())
+        iniMode = 3;
+    r.IniMode = static_cast<std::uint8_t>(iniMode);
+    const QString nom = (records_.nom + QStringLiteral("   ")).left(3);
+    settings::setInitials(r, {cp1252::fromChar(nom[0]), cp1252::fromChar(nom[1]), cp1252::fromChar(nom[2])});
+    r.record = records_.record;
+    if (settingsPath.isEmpty())
+        settingsPath = QDir::current().filePath(settings::kFileName);
+    settings::save(settingsPath, r); // a failed save keeps the previous file and never holds up the exit
+}
+
 void Form1::Form_Unload()
 {
     if (quitting_)
         return;
     quitting_ = true;
-    if (onSave)
-        onSave();
+    sov();
     // Ending the program closes every window at once.
     QApplication::closeAllWindows();
     QApplication::quit();
@@ -479,8 +540,11 @@ void Form1::setFrameLeft(int px)
 
 void Form1::showRecordEntry()
 {
-    if (onRecordEntry)
-        onRecordEntry();
+    if (!recordWindow)
+        recordWindow = new FormInRecor(records_, this, [this] { game.restart(); });
+    recordWindow->show();
+    recordWindow->raise();
+    recordWindow->activateWindow();
 }
 
 void Form1::showWinner(const QString& text)

@@ -6,7 +6,10 @@
 #include "platform/Process.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <functional>
+
+class FormInRecor;
 
 class QAction;
 class QFrame;
@@ -38,6 +41,8 @@ public:
     void Form_Load();
     void Form_Resize();
     void Form_Unload();
+    // Writes the settings file: window size, mode, top score and initials.
+    void sov();
 
     // Mode, speed, size and control commands.
     void menu1JoueurNoir_Click();
@@ -122,10 +127,10 @@ public:
     QAction* menuaide = nullptr;
 
     // Hooks for the windows built elsewhere; the menu items and the idle poll call them.
-    std::function<void()> onRecordEntry;
     std::function<void()> onHelp;
     std::function<void()> onAbout;
-    std::function<void()> onSave;
+
+    QPointer<FormInRecor> recordWindow;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -141,6 +146,7 @@ private:
     void speedCommand(QAction* item, int interval);
     void sizeCommand(QAction* item, int drawWidth);
     int menuBarHeight() const;
+    void loadSettings();
 
     Services services_;
     ModuleNom& records_;
@@ -150,4 +156,6 @@ private:
 public:
     // The mode stored in the settings file; start-up runs its command.
     int iniMode = 3;
+    // Where the settings file is read and written; the current directory's at start-up.
+    QString settingsPath;
 };

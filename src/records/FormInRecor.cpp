@@ -1,0 +1,106 @@
+#include "records/FormInRecor.h"
+
+#include "game/Units.h"
+#include "records/Cp1252.h"
+#include "records/ModuleNom.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+using units::twipsToPx;
+
+FormInRecor::FormInRecor(ModuleNom& records, QWidget* mainWindow, std::function<void()> rearm)
+    : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                           Qt::MSWindowsFixedSizeDialogHint),
+      records_(records),
+      mainWindow_(mainWindow),
+      rearm_(std::move(rearm))
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("      Vorlin    RECORD !"));
+    setFixedSize(twipsToPx(2295), twipsToPx(1110));
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor::fromRgb(units::toQRgb(0xC0C0FF)));
+    setPalette(pal);
+
+    Label1 = new QLabel(QStringLiteral("Entrée vos initiales:"), this);
+    Label1->setGeometry(twipsToPx(120), twipsToPx(240), twipsToPx(1455), twipsToPx(255));
+    QPalette blue = Label1->palette();
+    blue.setColor(QPalette::WindowText, QColor(0, 0, 255));
+    Label1->setPalette(blue);
+
+    Text1 = new QLineEdit(this);
+    Text1->setGeometry(twipsToPx(1680), twipsToPx(240), twipsToPx(495), twipsToPx(285));
+    Text1->setMaxLength(3);
+    Text1->installEventFilter(this);
+
+    Command1 = new QPushButton(QStringLiteral("OK"), this);
+    Command1->setGeometry(twipsToPx(720), twipsToPx(600), twipsToPx(735), twipsToPx(375));
+    Command1->setDefault(true);
+    connect(Command1, &QPushButton::clicked, this, &FormInRecor::Command1_Click);
+
+    setTabOrder(Text1, Command1);
+    Text1->setFocus();
+}
+
+void FormInRecor::Text1_KeyPress(int& keyAscii)
+{
+    if (keyAscii < 65)
+        keyAscii = 63;
+    if (Text1->text().isEmpty() && keyAscii >= 97)
+        keyAscii -= 32;
+}
+
+bool FormInRecor::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != Text1 || event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    auto* key = static_cast<QKeyEvent*>(event);
+    // Enter is the OK button's; Delete and moving the cursor still edit as usual.
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Delete ||
+        key->key() == Qt::Key_Left || key->key() == Qt::Key_Right || key->key() == Qt::Key_Home ||
+        key->key() == Qt::Key_End || key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab ||
+        (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+        return QWidget::eventFilter(watched, event);
+    // Every typed character goes through the rule, Backspace included, which types "?".
+    QString text = key->text();
+    if (key->key() == Qt::Key_Backspace)
+        text = QString(QChar(8));
+    if (text.isEmpty())
+        return QWidget::eventFilter(watched, event);
+    for (QChar c : text) {
+        int code = cp1252::fromChar(c);
+        Text1_KeyPress(code);
+        Text1->insert(QString(cp1252::toChar(static_cast<std::uint8_t>(code))));
+    }
+    return true;
+}
+
+void FormInRecor::Command1_Click()
+{
+    if (done_)
+        return;
+    done_ = true;
+    QString nom = Text1->text().left(3);
+    while (nom.size() < 3)
+        nom += QLatin1Char(' ');
+    records_.nom = nom;
+    records_.record = records_.score;
+    if (mainWindow_)
+        mainWindow_->setEnabled(true);
+    if (rearm_)
+        rearm_();
+    close();
+}
+
+void FormInRecor::closeEvent(QCloseEvent* event)
+{
+    // Closed by its close box: the same as OK, so the game is never left disabled and the
+    // new top score is not lost.
+    Command1_Click();
+    event->accept();
+}

@@ -1,0 +1,37 @@
+#include "records/SettingsFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace settings {
+
+LoadResult load(const QString& path, Record& out)
+{
+    if (!QFileInfo::exists(path))
+        return LoadResult::Missing;
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return LoadResult::Unusable;
+    const QByteArray bytes = f.read(kSize);
+    const auto r = decode({reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())});
+    if (!r || !initialsValid(*r))
+        return LoadResult::Unusable;
+    out = *r;
+    return LoadResult::Loaded;
+}
+
+bool save(const QString& path, const Record& r)
+{
+    const auto bytes = encode(r);
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        return false;
+    if (f.write(reinterpret_cast<const char*>(bytes.data()), kSize) != static_cast<qint64>(kSize)) {
+        f.cancelWriting();
+        return false;
+    }
+    return f.commit();
+}
+
+} // namespace settings

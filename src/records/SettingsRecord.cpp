@@ -1,0 +1,84 @@
+#include "records/SettingsRecord.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace settings {
+
+namespace {
+
+void put(std::array<std::uint8_t, kSize>& b, std::size_t at, std::uint32_t v, int bytes)
+{
+    for (int i = 0; i < bytes; ++i)
+        b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+std::uint32_t get(std::span<const std::uint8_t> b, std::size_t at, int bytes)
+{
+    std::uint32_t v = 0;
+    for (int i = 0; i < bytes; ++i)
+        v |= std::uint32_t(b[at + i]) << (8 * i);
+    return v;
+}
+
+} // namespace
+
+std::array<std::uint8_t, kSize> encode(const Record& r)
+{
+    std::array<std::uint8_t, kSize> b{};
+    put(b, 0, static_cast<std::uint16_t>(r.IniScaleHeight), 2);
+    put(b, 2, static_cast<std::uint16_t>(r.IniHeight), 2);
+    put(b, 4, static_cast<std::uint16_t>(r.IniScaleWidth), 2);
+    put(b, 6, static_cast<std::uint16_t>(r.IniWidth), 2);
+    b[8] = r.IniMode;
+    put(b, 9, static_cast<std::uint32_t>(r.IniCode1), 4);
+    put(b, 13, static_cast<std::uint32_t>(r.IniCode2), 4);
+    put(b, 17, static_cast<std::uint32_t>(r.IniCode3), 4);
+    b[21] = r.record;
+    return b;
+}
+
+std::optional<Record> decode(std::span<const std::uint8_t> b)
+{
+    if (b.size() < kSize)
+        return std::nullopt;
+    Record r;
+    r.IniScaleHeight = static_cast<std::int16_t>(get(b, 0, 2));
+    r.IniHeight = static_cast<std::int16_t>(get(b, 2, 2));
+    r.IniScaleWidth = static_cast<std::int16_t>(get(b, 4, 2));
+    r.IniWidth = static_cast<std::int16_t>(get(b, 6, 2));
+    r.IniMode = b[8];
+    r.IniCode1 = static_cast<std::int32_t>(get(b, 9, 4));
+    r.IniCode2 = static_cast<std::int32_t>(get(b, 13, 4));
+    r.IniCode3 = static_cast<std::int32_t>(get(b, 17, 4));
+    r.record = b[21];
+    return r;
+}
+
+bool initialsValid(const Record& r)
+{
+    return r.IniCode1 >= 0 && r.IniCode1 <= 255 && r.IniCode2 >= 100 && r.IniCode2 <= 355 && r.IniCode3 >= 99 &&
+           r.IniCode3 <= 354;
+}
+
+std::array<std::uint8_t, 3> initialsOf(const Record& r)
+{
+    return {static_cast<std::uint8_t>(255 - r.IniCode1), static_cast<std::uint8_t>(r.IniCode2 - 100),
+            static_cast<std::uint8_t>(r.IniCode3 - 99)};
+}
+
+void setInitials(Record& r, const std::array<std::uint8_t, 3>& c)
+{
+    r.IniCode1 = 255 - c[0];
+    r.IniCode2 = c[1] + 100;
+    r.IniCode3 = c[2] + 99;
+}
+
+std::int16_t clamp16(double v)
+{
+    if (!std::isfinite(v))
+        return 0;
+    return static_cast<std::int16_t>(std::clamp(std::nearbyint(v), -32768.0, 32767.0));
+}
+
+} // namespace settings
