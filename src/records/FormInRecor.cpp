@@ -5,6 +5,7 @@
 #include "records/ModuleNom.h"
 
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,6 +23,9 @@ FormInRecor::FormInRecor(ModuleNom& records, QWidget* mainWindow, std::function<
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("      Vorlin    RECORD !"));
     setFixedSize(twipsToPx(2295), twipsToPx(1110));
+    QFont small(QStringLiteral("MS Sans Serif"));
+    small.setPointSize(8);
+    setFont(small);
     setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor::fromRgb(units::toQRgb(0xC0C0FF)));
@@ -32,6 +36,13 @@ FormInRecor::FormInRecor(ModuleNom& records, QWidget* mainWindow, std::function<
     QPalette blue = Label1->palette();
     blue.setColor(QPalette::WindowText, QColor(0, 0, 255));
     Label1->setPalette(blue);
+    // The design's box was drawn for a narrower font than this desktop's: shrink the
+    // caption until it fits rather than cut it.
+    for (QFont f = Label1->font(); QFontMetrics(f).horizontalAdvance(Label1->text()) > Label1->width() &&
+                                   f.pointSizeF() > 5;) {
+        f.setPointSizeF(f.pointSizeF() - 0.5);
+        Label1->setFont(f);
+    }
 
     Text1 = new QLineEdit(this);
     Text1->setGeometry(twipsToPx(1680), twipsToPx(240), twipsToPx(495), twipsToPx(285));
@@ -60,8 +71,13 @@ bool FormInRecor::eventFilter(QObject* watched, QEvent* event)
     if (watched != Text1 || event->type() != QEvent::KeyPress)
         return QWidget::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);
-    // Enter is the OK button's; Delete and moving the cursor still edit as usual.
-    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Delete ||
+    // Enter is the OK button's, the window's default.
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+        Command1->click();
+        return true;
+    }
+    // Delete and moving the cursor still edit as usual.
+    if (key->key() == Qt::Key_Delete ||
         key->key() == Qt::Key_Left || key->key() == Qt::Key_Right || key->key() == Qt::Key_Home ||
         key->key() == Qt::Key_End || key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab ||
         (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
