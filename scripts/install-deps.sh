@@ -12,7 +12,7 @@ packages=(
   # run time: a font for the French captions, the joystick settings tool
   fonts-dejavu-core jstest-gtk
   # looking at the game headless
-  xvfb xdotool imagemagick openbox wmctrl
+  xvfb xdotool imagemagick openbox wmctrl appstream
 )
 if [ "${VORLIN_FUZZ:-0}" = 1 ]; then packages+=(clang libclang-rt-14-dev); fi
 

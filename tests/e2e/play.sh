@@ -62,7 +62,7 @@ snap() { import -window "$wid" "$art/last.png"; }
 start_game() {
   (cd "$work" && exec "$bin") >"$art/vorlin.log" 2>&1 &
   pids+=($!)
-  waitfor 10 has_game_window || fail "no game window"
+  waitfor 30 has_game_window || fail "no game window"
   wid=$(game_window)
   sleep 0.5
 }
