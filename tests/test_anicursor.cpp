@@ -168,3 +168,27 @@ TEST(CurseurAni, AnimatedCursorOnTheTargetOnly)
     EXPECT_EQ(target->findChildren<QObject*>("CurseurAni").size(), 1);
     QDir::setCurrent(before);
 }
+
+// The committed cursor parses, and every seed of the fuzz corpus, cut at every length, is
+// read or refused without a fault (the ASan build turns a fault into a failure).
+TEST(AniReader, ShippedCursorAndCorpus)
+{
+    QFile shipped(QStringLiteral(VORLIN_SOURCE_DIR "/Vorlin107_rsc/IconeAnim001_16c.ani"));
+    ASSERT_TRUE(shipped.open(QIODevice::ReadOnly));
+    const QByteArray ani = shipped.readAll();
+    const auto c = ani::readCursor({reinterpret_cast<const std::uint8_t*>(ani.constData()), std::size_t(ani.size())});
+    ASSERT_TRUE(c);
+    EXPECT_GE(c->frames.size(), 6u);
+    EXPECT_EQ(c->frames[0].image.size(), QSize(32, 32));
+
+    const QDir corpus(QStringLiteral(VORLIN_SOURCE_DIR "/fuzz/corpus/ani"));
+    const QStringList seeds = corpus.entryList(QDir::Files);
+    ASSERT_FALSE(seeds.isEmpty());
+    for (const QString& name : seeds) {
+        QFile f(corpus.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QByteArray b = f.readAll();
+        for (qsizetype n = 0; n <= b.size(); n += 13)
+            ani::readCursor({reinterpret_cast<const std::uint8_t*>(b.constData()), std::size_t(n)});
+    }
+}
