@@ -42,7 +42,7 @@ openbox >/dev/null 2>&1 &
 pids+=($!)
 
 # From somewhere that holds no resources, as a desktop menu would start it.
-(cd / && HOME=$home XDG_DATA_HOME= exec $exec_line) >"$art/package.log" 2>&1 &
+(cd / && HOME=$home XDG_DATA_HOME= TMPDIR=$home exec $exec_line) >"$art/package.log" 2>&1 &
 pids+=($!)
 found=""
 for _ in $(seq 300); do

@@ -60,7 +60,8 @@ pixel() {
 snap() { import -window "$wid" "$art/last.png"; }
 
 start_game() {
-  (cd "$work" && exec "$bin") >"$art/vorlin.log" 2>&1 &
+  # Its own temporary directory, so a game the developer is playing does not hold the lock.
+  (cd "$work" && TMPDIR="$work" exec "$bin") >"$art/vorlin.log" 2>&1 &
   pids+=($!)
   waitfor 30 has_game_window || fail "no game window"
   wid=$(game_window)
