@@ -142,6 +142,7 @@ TEST(GifFrameDecoder, UnfoundFirstMarkerShowsTheFirstImage)
 {
     const QByteArray file = gifs::header(4, 4) + gifs::frameBlocks({0, 0, 2, 1, 20, -1, {3, 3}}) +
                             gifs::frameBlocks({1, 1, 1, 1, 30, -1, {1}}) + bytes({0x3B});
+    EXPECT_EQ(anipic::splitGif(file).header.size(), file.size() - gifs::frameBlocks({1, 1, 1, 1, 30, -1, {1}}).size());
     const auto frames = decodeGifFrames(file);
     ASSERT_TRUE(frames);
     ASSERT_EQ(frames->size(), 1u);
