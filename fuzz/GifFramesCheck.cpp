@@ -3,6 +3,9 @@
 #include "anipic/GifFrameDecoder.h"
 #include "anipic/GifSplitter.h"
 
+#include <algorithm>
+#include <vector>
+
 using namespace anipic;
 
 namespace {
@@ -58,14 +61,21 @@ std::optional<std::string> checkGifFrames(const std::uint8_t* data, std::size_t 
     if (auto broken = checkSplit(file, split))
         return broken;
 
-    // Every frame on its own, also past one the decoder rejects.
-    std::vector<std::optional<QImage>> single;
+    // Every frame on its own, also past one the decoder rejects, from one budget as for a
+    // whole file. Only the sizes are kept.
+    std::vector<std::optional<QSize>> single;
+    qint64 budget = decodeBudgetBytes();
     for (std::size_t i = 0; i < split.frames.size(); ++i) {
         const QByteArray frameFile = split.frameFile(i);
-        single.push_back(decodeFrame(frameFile, pictureBudgetBytes()));
-        if (single.back()) {
+        const std::optional<QImage> picture = decodeFrame(frameFile, budget);
+        single.push_back(picture ? std::optional<QSize>(picture->size()) : std::nullopt);
+        // A whole file stops at its first rejected frame; going on, count what a rejected
+        // frame may have cost at most, a whole screen, so many of them stay cheap too.
+        if (!picture)
+            budget -= decodeBudgetBytes() / 4;
+        if (picture) {
             const std::optional<QRect> rect = firstImageRect(frameFile);
-            if (!rect || single.back()->size() != rect->size())
+            if (!rect || picture->size() != rect->size())
                 return "picture not of its image's size";
         }
     }
@@ -77,7 +87,7 @@ std::optional<std::string> checkGifFrames(const std::uint8_t* data, std::size_t 
         return "decoded a file that does not cut cleanly";
     for (std::size_t i = 0; i < frames->size(); ++i) {
         const DecodedFrame& f = (*frames)[i];
-        if (!single[i] || f.picture.size() != single[i]->size() || f.delayMs != split.frames[i].delayMs)
+        if (!single[i] || f.picture.size() != *single[i] || f.delayMs != split.frames[i].delayMs)
             return "whole-file decoding differs from frame-by-frame decoding";
     }
     return std::nullopt;

@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
     // Canvases of the logical screen's size are allocated before any pixel is read: keep
     // them small so an input costs memory in proportion to its bytes, not its header.
-    QImageReader::setAllocationLimit(16);
+    QImageReader::setAllocationLimit(4);
     return 0;
 }
 
