@@ -140,6 +140,8 @@ def seeds():
     yield "palette256_lzw.gif", header(40, 40, [(i, 255 - i, (i * 3) % 256) for i in range(256)]) + netscape_loop() + \
         frame(0, 0, 40, 40, 4, pixels=big, min_code_size=8) + frame(5, 5, 30, 30, 4, pixels=[0] * 900,
                                                                       min_code_size=8) + b"\x3b"
+    # Many tiny frames on a huge screen: each costs a whole screen to decode.
+    yield "huge_screen_many_frames.gif", animation(65535, 50, [frame(k % 8, 0, 1, 1, 1) for k in range(120)])
     yield "gif87a_no_gce.gif", header(4, 4, version=b"87a") + descriptor(0, 0, 4, 4) + image_data([1] * 16) + b"\x3b"
     yield "tiny.gif", b"GIF8"
     yield "empty.gif", b""

@@ -40,7 +40,7 @@ TEST(GifCorpus, SeedsLoadOrFailAsBuilt)
         {"extensions_around.gif", 2},  {"empty_gce_block.gif", 1},   {"off_screen_image.gif", 2},
         {"zero_screen.gif", 2},        {"no_trailer.gif", 3},        {"truncated_after_marker.gif", 1},
         {"empty.gif", 0},              {"adjacent_markers.gif", -1}, {"short_second_chunk.gif", -1},
-        {"zero_size_image.gif", -1},   {"tiny.gif", -1},
+        {"zero_size_image.gif", -1},   {"tiny.gif", -1},             {"huge_screen_many_frames.gif", -1},
     };
     const QDir dir(QStringLiteral(VORLIN_GIF_CORPUS_DIR));
     for (const auto& [name, expected] : framesOrFailure) {
