@@ -122,16 +122,6 @@ TEST_F(AniGifTest, OffsetsBecomeTwipsAndDelaysBecomeTags)
     EXPECT_EQ(host.array->tag(1), "0");
 }
 
-// A file without marker is one frame whose delay comes from the signature.
-TEST_F(AniGifTest, NoMarkerGivesOneFrameWithTheSignatureDelay)
-{
-    ani.LoadAniGif(write("plain.gif", gifs::header(4, 4) + gifs::frameBlocks({0, 0, 2, 2, 20, -1, {}}) + bytes({0x3B})),
-                   *host.array);
-    ASSERT_EQ(host.array->count(), 1);
-    EXPECT_EQ(host.array->tag(0), "248890");
-    EXPECT_EQ(host.array->picture(0).size(), QSize(2, 2));
-}
-
 // Every load starts by removing elements 1 and up: the count depends on the new file only,
 // and element 0 is the same control throughout.
 TEST_F(AniGifTest, SecondLoadReplacesTheAddedElements)

@@ -11,7 +11,11 @@ using gifs::bytes;
 
 namespace {
 
-constexpr qint64 kPlenty = 64 * 1024 * 1024;
+std::optional<QImage> decode(const QByteArray& frameFile)
+{
+    qint64 plenty = 64 * 1024 * 1024;
+    return decodeFrame(frameFile, plenty);
+}
 
 std::vector<QRgb> pixels(const QImage& img)
 {
@@ -37,7 +41,7 @@ TEST(GifFrameDecoder, FirstImageRectWalksToTheFirstImageDescriptor)
     const QByteArray emptyGce = gifs::header(4, 4) + bytes({0x21, 0xF9, 0x00, 0x00}) +
                                 gifs::imageDescriptor(1, 1, 2, 2) + gifs::imageData({1, 2, 3, 0});
     EXPECT_EQ(firstImageRect(emptyGce), QRect(1, 1, 2, 2));
-    const auto picture = decodeFrame(emptyGce, kPlenty);
+    const auto picture = decode(emptyGce);
     ASSERT_TRUE(picture);
     EXPECT_EQ(pixels(*picture), (std::vector<QRgb>{gifs::kRed, gifs::kGreen, gifs::kBlue, gifs::kBlack}));
 
@@ -63,7 +67,7 @@ TEST(GifFrameDecoder, EachFrameFileDecodesToItsOwnImage)
 
     const QRgb palette[] = {gifs::kBlack, gifs::kRed, gifs::kGreen, gifs::kBlue};
     for (std::size_t k = 0; k < frames.size(); ++k) {
-        const auto picture = decodeFrame(split.frameFile(k), kPlenty);
+        const auto picture = decode(split.frameFile(k));
         ASSERT_TRUE(picture) << "frame " << k + 1;
         EXPECT_EQ(picture->size(), QSize(frames[k].width, frames[k].height));
         std::vector<QRgb> expected;
@@ -89,27 +93,41 @@ TEST(GifFrameDecoder, TransparencyIsKept)
     EXPECT_TRUE((*frames)[0].picture.pixel(0, 0) == gifs::kRed);
 }
 
-// What the reader cannot draw or will not take fails cleanly: no image at all, a picture
-// over the budget, and a part of the image off the logical screen comes out empty, at the
-// image's own size all the same.
+// What the reader cannot draw or will not take fails cleanly: no image at all, an empty
+// image, a decoding the budget does not cover. A part of the image off the logical screen
+// comes out empty, at the image's own size all the same.
 TEST(GifFrameDecoder, RejectsWhatItCannotDecode)
 {
-    EXPECT_FALSE(decodeFrame(gifs::header(4, 4) + gifs::netscapeLoop() + bytes({0x21}), kPlenty));
-    EXPECT_FALSE(decodeFrame(QByteArray("not a gif at all"), kPlenty));
-    EXPECT_FALSE(decodeFrame(gifs::header(4, 4) + gifs::imageDescriptor(0, 0, 0, 3) + gifs::imageData({1}), kPlenty));
+    EXPECT_FALSE(decode(gifs::header(4, 4) + gifs::netscapeLoop() + bytes({0x21})));
+    EXPECT_FALSE(decode(QByteArray("not a gif at all")));
+    EXPECT_FALSE(decode(gifs::header(4, 4) + gifs::imageDescriptor(0, 0, 0, 3) + gifs::imageData({1})));
 
     const QByteArray big = gifs::header(100, 100) + gifs::imageDescriptor(0, 0, 100, 100) +
                            gifs::imageData(std::vector<std::uint8_t>(10000, 1));
-    EXPECT_TRUE(decodeFrame(big, 100 * 100 * 4));
-    EXPECT_FALSE(decodeFrame(big, 100 * 100 * 4 - 1));
+    qint64 picture = 100 * 100 * 4 - 1;
+    EXPECT_FALSE(decodeFrame(big, picture));
+    EXPECT_EQ(picture, 100 * 100 * 4 - 1); // refused before decoding
 
     const QByteArray offScreen = gifs::header(2, 2) + gifs::gce(0, 0) + gifs::imageDescriptor(1, 0, 3, 1) +
                                  gifs::imageData({1, 2, 3});
-    const auto picture = decodeFrame(offScreen, kPlenty);
-    ASSERT_TRUE(picture);
-    EXPECT_EQ(picture->size(), QSize(3, 1));
-    EXPECT_EQ(picture->pixel(0, 0), gifs::kRed);
-    EXPECT_EQ(qAlpha(picture->pixel(2, 0)), 0);
+    const auto off = decode(offScreen);
+    ASSERT_TRUE(off);
+    EXPECT_EQ(off->size(), QSize(3, 1));
+    EXPECT_EQ(off->pixel(0, 0), gifs::kRed);
+    EXPECT_EQ(qAlpha(off->pixel(2, 0)), 0);
+}
+
+// Each frame is decoded onto the whole logical screen: a 1 x 1 image on a 100 x 100 screen
+// costs the screen as well as the picture, so a file of many such frames runs out of budget
+// instead of costing seconds.
+TEST(GifFrameDecoder, TheBudgetPaysForTheScreenAndThePicture)
+{
+    const QByteArray dot = gifs::header(100, 100) + gifs::imageDescriptor(0, 0, 1, 1) + gifs::imageData({1});
+    qint64 exact = 100 * 100 * 4 + 4;
+    EXPECT_TRUE(decodeFrame(dot, exact));
+    EXPECT_EQ(exact, 0);
+    qint64 less = 100 * 100 * 4 + 3;
+    EXPECT_FALSE(decodeFrame(dot, less));
 }
 
 // A whole file gives all its frames or none: one bad frame, or a chunk too short, fails
@@ -142,6 +160,7 @@ TEST(GifFrameDecoder, UnfoundFirstMarkerShowsTheFirstImage)
 {
     const QByteArray file = gifs::header(4, 4) + gifs::frameBlocks({0, 0, 2, 1, 20, -1, {3, 3}}) +
                             gifs::frameBlocks({1, 1, 1, 1, 30, -1, {1}}) + bytes({0x3B});
+    EXPECT_EQ(anipic::splitGif(file).header.size(), file.size() - gifs::frameBlocks({1, 1, 1, 1, 30, -1, {1}}).size());
     const auto frames = decodeGifFrames(file);
     ASSERT_TRUE(frames);
     ASSERT_EQ(frames->size(), 1u);

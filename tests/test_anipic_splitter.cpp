@@ -87,20 +87,6 @@ TEST(GifSplitter, NoMarkerGivesOneFrameAndTheSignatureAsDelay)
     EXPECT_EQ(split.frames[0].delayMs, 248890);
 }
 
-// An unfound first marker pulls the first image into the common header, and so into every
-// frame file; the frame that follows the next marker takes the place of frame 1.
-TEST(GifSplitter, UnfoundFirstMarkerPutsTheFirstImageIntoTheHeader)
-{
-    const QByteArray first = gifs::frameBlocks({0, 0, 2, 2, 20, -1, {}});
-    const QByteArray second = gifs::frameBlocks({1, 1, 1, 1, 30, -1, {}});
-    const QByteArray file = gifs::header(4, 4) + first + second + bytes({0x3B});
-    const auto split = splitGif(file);
-
-    EXPECT_EQ(split.header, gifs::header(4, 4) + first + bytes({0x21}));
-    ASSERT_EQ(split.frames.size(), 1u);
-    EXPECT_EQ(split.frames[0].delayMs, 300);
-}
-
 // The search does not parse: 00 21 F9 inside image data is a frame boundary like any other.
 TEST(GifSplitter, MarkerInsideImageDataSplits)
 {

@@ -9,7 +9,8 @@ namespace anipic {
 
 namespace {
 
-constexpr qint64 kFallbackBudget = 256ll * 1024 * 1024;
+// The reader's own default, for when its limit is switched off.
+constexpr qint64 kFallbackLimit = 128ll * 1024 * 1024;
 
 int u8(QByteArrayView b, qsizetype i)
 {
@@ -68,13 +69,13 @@ std::optional<QRect> firstImageRect(QByteArrayView gif)
     return std::nullopt;
 }
 
-std::optional<QImage> decodeFrame(const QByteArray& frameFile, qint64 maxBytes)
+std::optional<QImage> decodeFrame(const QByteArray& frameFile, qint64& budget)
 {
     const std::optional<QRect> rect = firstImageRect(frameFile);
     if (!rect || rect->isEmpty())
         return std::nullopt;
     // 4 bytes a pixel, whichever of the two formats the reader chooses.
-    if (qint64(rect->width()) * rect->height() * 4 > maxBytes)
+    if (qint64(rect->width()) * rect->height() * 4 > budget)
         return std::nullopt;
 
     QBuffer buffer;
@@ -89,8 +90,10 @@ std::optional<QImage> decodeFrame(const QByteArray& frameFile, qint64 maxBytes)
     // The reader returns the whole logical screen with the image drawn at its place and the
     // rest filled as it sees fit; the picture is the image's own rectangle. Parts of it off
     // the screen, which the reader does not draw, come out transparent (or black).
+    budget -= screen.sizeInBytes();
     QImage picture = screen.copy(*rect);
-    if (picture.isNull())
+    budget -= picture.sizeInBytes();
+    if (picture.isNull() || budget < 0)
         return std::nullopt;
     return picture;
 }
@@ -103,22 +106,21 @@ std::optional<std::vector<DecodedFrame>> decodeGifFrames(QByteArrayView file)
 
     std::vector<DecodedFrame> frames;
     frames.reserve(split.frames.size());
-    qint64 budget = pictureBudgetBytes();
+    qint64 budget = decodeBudgetBytes();
     for (std::size_t i = 0; i < split.frames.size(); ++i) {
         std::optional<QImage> picture = decodeFrame(split.frameFile(i), budget);
         if (!picture)
             return std::nullopt;
-        budget -= picture->sizeInBytes();
         const GifFrame& f = split.frames[i];
         frames.push_back({std::move(*picture), f.delayMs, f.left, f.top});
     }
     return frames;
 }
 
-qint64 pictureBudgetBytes()
+qint64 decodeBudgetBytes()
 {
     const int mb = QImageReader::allocationLimit();
-    return mb > 0 ? qint64(mb) * 1024 * 1024 : kFallbackBudget;
+    return 4 * (mb > 0 ? qint64(mb) * 1024 * 1024 : kFallbackLimit);
 }
 
 } // namespace anipic

@@ -17,9 +17,10 @@ std::optional<QRect> firstImageRect(QByteArrayView gif);
 
 // Decodes the first image of a one-image GIF stream held in memory, with or without its
 // final terminator and trailer, into a picture of the image's own size. Transparent pixels
-// stay transparent. nullopt when the stream is rejected, the image is empty or the picture
-// would take more than maxBytes.
-std::optional<QImage> decodeFrame(const QByteArray& frameFile, qint64 maxBytes);
+// stay transparent. The decoded logical screen and the picture are paid for from budget
+// (bytes). nullopt when the stream is rejected, the image is empty or the budget does not
+// cover the cost.
+std::optional<QImage> decodeFrame(const QByteArray& frameFile, qint64& budget);
 
 struct DecodedFrame {
     QImage picture;
@@ -28,13 +29,15 @@ struct DecodedFrame {
     int top = 0;
 };
 
-// Every frame of an animated GIF file: cut, then decoded one by one from memory. nullopt
-// when any frame cannot be had (a chunk too short, a frame the decoder rejects, pictures
-// beyond the memory budget); an empty vector when the file is too short to hold a frame.
+// Every frame of an animated GIF file: cut, then decoded one by one from memory, all from
+// one budget of decodeBudgetBytes(). nullopt when any frame cannot be had (a chunk too
+// short, a frame the decoder rejects, the budget spent); an empty vector when the file is
+// too short to hold a frame.
 std::optional<std::vector<DecodedFrame>> decodeGifFrames(QByteArrayView file);
 
-// What the pictures of one file may take in all, in bytes: the image reader's own
-// allocation limit, so a file cannot hold more through many frames than through one.
-qint64 pictureBudgetBytes();
+// What decoding one file may cost in all: four times the image reader's own allocation
+// limit. The reader decodes each frame onto a whole logical screen, so without a bound for
+// the file a few kilobytes of frames on a huge screen would cost seconds and gigabytes.
+qint64 decodeBudgetBytes();
 
 } // namespace anipic

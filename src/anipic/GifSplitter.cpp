@@ -1,5 +1,7 @@
 #include "anipic/GifSplitter.h"
 
+#include <algorithm>
+
 namespace anipic {
 
 namespace {
