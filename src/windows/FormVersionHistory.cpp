@@ -19,6 +19,9 @@ FormVersionHistory::FormVersionHistory()
     Text1->setGeometry(twipsToPx(240), twipsToPx(120), twipsToPx(7695), twipsToPx(2055));
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text1->setReadOnly(true);
+    QFont small(QStringLiteral("MS Sans Serif"));
+    small.setPointSize(8);
+    Text1->setFont(small);
     QPalette pal = Text1->palette();
     pal.setColor(QPalette::Base, Qt::black);
     pal.setColor(QPalette::Text, QColor(0, 192, 0));

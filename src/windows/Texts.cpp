@@ -61,9 +61,9 @@ QString versionHistory()
 {
     static const char* const lines[] = {
         "",
-        "'=====================================================================================",
+        "'==================================================",
         "'  VORLIN  -  historique des versions, de la toute première vorlin à la version 1.07",
-        "'=====================================================================================",
+        "'==================================================",
         "'",
         "'14/02/1999  Premiers essais de déplacement : un point noir avance dans une zone d'image,",
         "'            un pas toutes les 100 ms, au rythme d'un timer de la fenêtre principale.",
@@ -143,7 +143,7 @@ QString versionHistory()
         "'   Merci à tous ceux qui ont usé leur clavier sur les premières versions, et à ceux",
         "'   qui jouaient déjà à ce jeu sur des machines de 1 K de mémoire : la vorlin est là.",
         "'",
-        "'=====================================================================================",
+        "'==================================================",
         "",
     };
     return joinLines(lines);
