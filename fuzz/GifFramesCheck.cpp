@@ -69,15 +69,15 @@ std::optional<std::string> checkGifFrames(const std::uint8_t* data, std::size_t 
         const QByteArray frameFile = split.frameFile(i);
         const std::optional<QImage> picture = decodeFrame(frameFile, budget);
         single.push_back(picture ? std::optional<QSize>(picture->size()) : std::nullopt);
-        // A whole file stops at its first rejected frame; going on, count what a rejected
-        // frame may have cost at most, a whole screen, so many of them stay cheap too.
-        if (!picture)
+        if (!picture) {
+            // A whole file stops at its first rejected frame; going on, count what a rejected
+            // frame may have cost at most, a whole screen, so many of them stay cheap too.
             budget -= decodeBudgetBytes() / 4;
-        if (picture) {
-            const std::optional<QRect> rect = firstImageRect(frameFile);
-            if (!rect || picture->size() != rect->size())
-                return "picture not of its image's size";
+            continue;
         }
+        const std::optional<QRect> rect = firstImageRect(frameFile);
+        if (!rect || picture->size() != rect->size())
+            return "picture not of its image's size";
     }
 
     const auto frames = decodeGifFrames(file);
