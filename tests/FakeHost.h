@@ -7,6 +7,8 @@
 #include "platform/MessageBox.h"
 #include "platform/Process.h"
 #include "platform/Sound.h"
+#include "platform/WindowTimer.h"
+#include "records/ModuleNom.h"
 
 #include <QFileInfo>
 #include <deque>
@@ -123,4 +125,15 @@ struct FakeHost final : GameHost {
     int frameLeft = 0;
     QSize client{496, 340};
     std::function<void()> whileWinnerOpen;
+};
+
+// Everything a main window needs, faked, with time on a virtual clock.
+struct FakeServices {
+    Log log;
+    platform::VirtualClock clock;
+    FakeSound sound{log};
+    FakeMessageBox messages{log};
+    FakeJoystick joystick;
+    FakeLauncher launcher;
+    ModuleNom rec;
 };

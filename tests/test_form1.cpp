@@ -12,14 +12,7 @@
 
 namespace {
 
-struct Form1Fixture : ::testing::Test {
-    Log log;
-    platform::VirtualClock clock;
-    FakeSound sound{log};
-    FakeMessageBox messages{log};
-    FakeJoystick joystick;
-    FakeLauncher launcher;
-    ModuleNom rec;
+struct Form1Fixture : ::testing::Test, FakeServices {
     Form1 form{{clock, sound, messages, joystick, launcher}, rec};
 
     void SetUp() override

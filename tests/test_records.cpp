@@ -225,16 +225,9 @@ TEST_F(RecordWindowFixture, EmptyOkAndCloseBox)
 
 namespace {
 
-struct StartupFixture : ::testing::Test {
+struct StartupFixture : ::testing::Test, FakeServices {
     QString before = QDir::currentPath();
     QTemporaryDir dir;
-    Log log;
-    platform::VirtualClock clock;
-    FakeSound sound{log};
-    FakeMessageBox messages{log};
-    FakeJoystick joystick;
-    FakeLauncher launcher;
-    ModuleNom rec;
 
     void SetUp() override { QDir::setCurrent(dir.path()); }
     void TearDown() override { QDir::setCurrent(before); }

@@ -33,13 +33,8 @@ entry=/usr/share/applications/org.example.Vorlin.desktop
 [ -f "$entry" ] || fail "no desktop entry"
 exec_line=$(sed -n 's/^Exec=//p' "$entry")
 
-exec 5<> <(:)
-Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-read -r -t 10 num <&5 || fail "Xvfb did not start"
-export DISPLAY=":$num"
-openbox >/dev/null 2>&1 &
-pids+=($!)
+. "$(dirname "$0")/display.sh"
+start_display
 
 # From somewhere that holds no resources, as a desktop menu would start it.
 (cd / && HOME=$home XDG_DATA_HOME= TMPDIR=$home exec $exec_line) >"$art/package.log" 2>&1 &

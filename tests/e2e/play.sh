@@ -28,15 +28,8 @@ fail() {
 }
 shot() { step=$((step + 1)); import -window root "$art/$(printf %02d "$step")-$1.png"; }
 
-# A display of our own.
-exec 5<> <(:)
-Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-read -r -t 10 num <&5 || fail "Xvfb did not start"
-export DISPLAY=":$num"
-openbox >/dev/null 2>&1 &
-pids+=($!)
-sleep 0.5
+. "$(dirname "$0")/display.sh"
+start_display
 
 # Polls for a condition, for at most $1 seconds.
 waitfor() {
@@ -62,7 +55,8 @@ snap() { import -window "$wid" "$art/last.png"; }
 start_game() {
   # Its own temporary directory, so a game the developer is playing does not hold the lock.
   (cd "$work" && TMPDIR="$work" exec "$bin") >"$art/vorlin.log" 2>&1 &
-  pids+=($!)
+  gamepid=$!
+  pids+=($gamepid)
   waitfor 30 has_game_window || fail "no game window"
   wid=$(game_window)
   sleep 0.5
@@ -96,21 +90,21 @@ waitfor 3 sh -c "xdotool getwindowname $wid | grep -q 'Top Score'" || fail "one-
 
 # Start: the button sits in the score panel at client (95 + 169, 8 + 16), 105 x 41.
 bx=$((95 + 169 + 52)) by=$((menu + 8 + 16 + 20))
-snap; before=$(convert "$art/last.png" -crop 105x41+264+$((menu + 24)) -format '%#' info:)
+button() { snap; convert "$art/last.png" -crop 105x41+264+$((menu + 24)) -format '%#' info:; }
+before=$(button)
 xdotool mousemove --window "$wid" $bx $by click 1
-sleep 0.35
-snap; during=$(convert "$art/last.png" -crop 105x41+264+$((menu + 24)) -format '%#' info:)
+button_changed() { [ "$(button)" != "$before" ]; }
+waitfor 5 button_changed || fail "the countdown does not show on the button"
 shot countdown
-[ "$before" != "$during" ] || fail "the countdown does not show on the button"
-sleep 0.6
-# Steer: down, then right, then let it run into the bottom edge.
+# The first step lands 10 px right of the black start place.
+band_drawn() { snap; [ "$(pixel "$wid" $((15 + 95 + 10)) $((menu + 80 + 125)))" = "0,0,0" ]; }
+waitfor 10 band_drawn || fail "no black band on the playfield"
+# Steer: down, then right, then down into the bottom edge.
 xdotool key w
 sleep 0.5
 xdotool key s
 sleep 0.3
 shot running
-snap
-[ "$(pixel "$wid" $((15 + 95 + 10)) $((menu + 80 + 125)))" = "0,0,0" ] || fail "no black band on the playfield"
 xdotool key w
 
 # The crash beats the top score of 0: the record window asks for initials.
@@ -130,7 +124,9 @@ shot top-score
 
 # Closed by the window manager: the settings are saved.
 wmctrl -c "Vorlin" || fail "wmctrl could not close the window"
-waitfor 10 eval '! has_game_window' || fail "the game did not end"
+waitfor 10 eval '! has_game_window' || fail "the window did not close"
+game_running() { kill -0 "$gamepid" 2>/dev/null; }
+waitfor 10 eval '! game_running' || fail "the game did not end"
 [ -f "$work/Vorlinini.vrl" ] || fail "no settings file"
 size=$(stat -c %s "$work/Vorlinini.vrl")
 [ "$size" = 22 ] || fail "settings file is $size bytes"
