@@ -98,7 +98,13 @@ TEST(RandomEvents, InvariantsHoldAfterEveryEvent)
             actions << a;
 
     const int events = qEnvironmentVariableIntValue("VORLIN_EVENTS") > 0 ? qEnvironmentVariableIntValue("VORLIN_EVENTS") : 20000;
+    int crashes = 0, records = 0, wins = 0;
+    QWidget* lastRecord = nullptr;
     for (int i = 0; i < events; ++i) {
+        for (const std::string& e : log) {
+            crashes += e == "sound bark.wav" || e == "sound Dogbrk.wav";
+            wins += e.rfind("box Joueur", 0) == 0;
+        }
         log.clear();
         const int kind = pick(100);
         std::string what;
@@ -157,6 +163,9 @@ TEST(RandomEvents, InvariantsHoldAfterEveryEvent)
         }
         QApplication::processEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QWidget* r = recordWindow();
+        records += r && r != lastRecord;
+        lastRecord = r;
 
         SCOPED_TRACE("event " + std::to_string(i) + ": " + what + " (VORLIN_SEED=" + std::to_string(seed) + ")");
         ASSERT_EQ(ticked({form->menu1JoueurRouge, form->menu1JoueurNoir, form->menu2joueur}), 1);
@@ -184,5 +193,6 @@ TEST(RandomEvents, InvariantsHoldAfterEveryEvent)
         }
     }
     form.reset();
+    std::printf("random events: %d events, %d crashes, %d record windows, %d matches won\n", events, crashes, records, wins);
     QDir::setCurrent(before);
 }
