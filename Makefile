@@ -11,7 +11,7 @@ build: deps
 
 # The game finds Vorlin107_rsc/ and keeps Vorlinini.vrl in its current directory.
 run: build
-	./build/default/vorlin
+	./build/default/src/vorlin
 
 test: build
 	@ctest --preset default
