@@ -17,7 +17,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <csignal>
 #include <random>
+#include <sys/resource.h>
 
 using settings::Record;
 
@@ -130,15 +132,24 @@ TEST(SettingsFile, MissingUnusableAndAtomicSave)
     f.close();
     EXPECT_EQ(settings::load(path, r), settings::LoadResult::Unusable);
 
-    // A directory that cannot be written: the save fails, the old file stays whole.
+    // A save that fails half-way (here the file-size limit of the process, which holds for
+    // root too) returns false and leaves the old file whole.
     ASSERT_TRUE(settings::save(path, withInitials("OLD", 9)));
     const QByteArray old = fileBytes(path);
-    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
-    if (QFile(dir.filePath("probe")).open(QIODevice::WriteOnly))
-        GTEST_SKIP() << "running as a user that writes anywhere";
-    EXPECT_FALSE(settings::save(path, withInitials("NEW", 10)));
-    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit tiny = saved;
+    tiny.rlim_cur = 10;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tiny), 0);
+    const bool ok = settings::save(path, withInitials("NEW", 10));
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(ok);
     EXPECT_EQ(fileBytes(path), old);
+
+    // A directory that does not exist: no crash, no file.
+    EXPECT_FALSE(settings::save(dir.filePath("missing/Vorlinini.vrl"), withInitials("NEW", 10)));
 }
 
 // ---- the record window -------------------------------------------------------------------

@@ -25,9 +25,12 @@ bool save(const QString& path, const Record& r)
 {
     const auto bytes = encode(r);
     QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
+    // Unbuffered, so that a short write is seen here: a buffered one only fails at commit,
+    // where Qt has been seen to replace the old file with the part that was written.
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
-    if (f.write(reinterpret_cast<const char*>(bytes.data()), kSize) != static_cast<qint64>(kSize)) {
+    if (f.write(reinterpret_cast<const char*>(bytes.data()), kSize) != static_cast<qint64>(kSize) ||
+        f.error() != QFileDevice::NoError) {
         f.cancelWriting();
         return false;
     }
