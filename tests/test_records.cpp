@@ -371,6 +371,22 @@ TEST_F(StartupFixture, RecordFlowThroughTheMainWindow)
     EXPECT_EQ(f->windowTitle(), "Vorlin                    Top Score :     Abc 40%");
 }
 
+// Closing the game while the initials are asked for keeps the new top score in the file.
+TEST_F(StartupFixture, ExitDuringTheRecordEntryKeepsTheRecord)
+{
+    auto f = start();
+    f->menu1JoueurNoir->trigger();
+    rec.score = 12;
+    f->game.restart();
+    ASSERT_TRUE(f->recordWindow);
+    QTest::keyClicks(f->recordWindow->Text1, "zo");
+    f->Form_Unload();
+    Record r;
+    ASSERT_EQ(settings::load("Vorlinini.vrl", r), settings::LoadResult::Loaded);
+    EXPECT_EQ(r.record, 12);
+    EXPECT_EQ(settings::initialsOf(r), (std::array<std::uint8_t, 3>{'Z', 'o', ' '}));
+}
+
 // "Effacer top Score": Cancel changes nothing, OK clears to three blanks and 0.
 TEST_F(StartupFixture, ClearTheTopScore)
 {

@@ -278,6 +278,9 @@ void Form1::Form_Unload()
     if (quitting_)
         return;
     quitting_ = true;
+    // Initials still being typed count as entered: the new top score is kept.
+    if (recordWindow)
+        recordWindow->Command1_Click();
     sov();
     // Ending the program closes every window at once.
     QApplication::closeAllWindows();
