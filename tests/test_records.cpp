@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -20,6 +21,7 @@
 #include <csignal>
 #include <random>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using settings::Record;
 
@@ -132,6 +134,15 @@ TEST(SettingsFile, MissingUnusableAndAtomicSave)
     f.close();
     EXPECT_EQ(settings::load(path, r), settings::LoadResult::Unusable);
 
+    // Something that is not a plain file under the name is not read; a FIFO would block.
+    QTemporaryDir other;
+    const QString fifo = other.filePath("Vorlinini.vrl");
+    ASSERT_EQ(mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    EXPECT_EQ(settings::load(fifo, r), settings::LoadResult::Unusable);
+    ASSERT_TRUE(QFile::remove(fifo));
+    ASSERT_TRUE(QDir(other.path()).mkdir("Vorlinini.vrl"));
+    EXPECT_EQ(settings::load(fifo, r), settings::LoadResult::Unusable);
+
     // A save that fails half-way (here the file-size limit of the process, which holds for
     // root too) returns false and leaves the old file whole.
     ASSERT_TRUE(settings::save(path, withInitials("OLD", 9)));
@@ -213,6 +224,12 @@ TEST_F(RecordWindowFixture, TheKeyPressRule)
         w->Text1_KeyPress(k);
         EXPECT_EQ(k, want);
     }
+    // Pasting would pass by the rule: it does nothing.
+    w->Text1->clear();
+    QApplication::clipboard()->setText("12");
+    QTest::keyClick(w->Text1, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(w->Text1->text(), "");
+
     w->Text1->setText("A");
     int k = 'b';
     w->Text1_KeyPress(k);

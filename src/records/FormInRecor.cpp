@@ -48,6 +48,9 @@ FormInRecor::FormInRecor(ModuleNom& records, QWidget* mainWindow, std::function<
     Text1->setGeometry(twipsToPx(1680), twipsToPx(240), twipsToPx(495), twipsToPx(285));
     Text1->setMaxLength(3);
     Text1->installEventFilter(this);
+    // Every initial goes through the key-press rule: no paste by menu or by dropping.
+    Text1->setContextMenuPolicy(Qt::NoContextMenu);
+    Text1->setAcceptDrops(false);
 
     Command1 = new QPushButton(QStringLiteral("OK"), this);
     Command1->setGeometry(twipsToPx(720), twipsToPx(600), twipsToPx(735), twipsToPx(375));
@@ -76,6 +79,8 @@ bool FormInRecor::eventFilter(QObject* watched, QEvent* event)
         Command1->click();
         return true;
     }
+    if (key->matches(QKeySequence::Paste))
+        return true;
     // Delete and moving the cursor still edit as usual.
     if (key->key() == Qt::Key_Delete ||
         key->key() == Qt::Key_Left || key->key() == Qt::Key_Right || key->key() == Qt::Key_Home ||

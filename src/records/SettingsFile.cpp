@@ -8,8 +8,12 @@ namespace settings {
 
 LoadResult load(const QString& path, Record& out)
 {
-    if (!QFileInfo::exists(path))
+    const QFileInfo info(path);
+    if (!info.exists())
         return LoadResult::Missing;
+    // A directory or a FIFO of that name is never opened: reading a FIFO would hold up start-up.
+    if (!info.isFile())
+        return LoadResult::Unusable;
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return LoadResult::Unusable;
