@@ -1,7 +1,7 @@
 #include "anipic/AniGif.h"
 
 #include "anipic/GifFrameDecoder.h"
-#include "game/Units.h"
+#include "platform/Units.h"
 #include "platform/Paths.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "anipic/ImageArray.h"
 
-#include "game/Units.h"
+#include "platform/Units.h"
 
 #include <QPixmap>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "game/Units.h"
+#include "platform/Units.h"
 
 #include <QImage>
 #include <QRect>

@@ -1,6 +1,6 @@
 #include "records/FormInRecor.h"
 
-#include "game/Units.h"
+#include "platform/Units.h"
 #include "records/Cp1252.h"
 #include "records/ModuleNom.h"
 

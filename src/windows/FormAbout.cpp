@@ -1,7 +1,7 @@
 #include "windows/FormAbout.h"
 
 #include "anipic/AniGif.h"
-#include "game/Units.h"
+#include "platform/Units.h"
 #include "platform/Shell.h"
 #include "windows/Activation.h"
 #include "windows/CurseurAni.h"

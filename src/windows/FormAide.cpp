@@ -1,7 +1,7 @@
 #include "windows/FormAide.h"
 
 #include "anipic/AniGif.h"
-#include "game/Units.h"
+#include "platform/Units.h"
 #include "windows/Activation.h"
 #include "windows/Texts.h"
 

@@ -1,6 +1,6 @@
 #include "windows/FormVersionHistory.h"
 
-#include "game/Units.h"
+#include "platform/Units.h"
 #include "windows/Texts.h"
 
 #include <QPlainTextEdit>
