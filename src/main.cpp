@@ -2,6 +2,7 @@
 #include "mainwindow/Form1.h"
 #include "platform/MessageBox.h"
 #include "platform/Process.h"
+#include "platform/Random.h"
 #include "platform/SdlJoystick.h"
 #include "platform/SingleInstance.h"
 #include "platform/Shell.h"
@@ -31,10 +32,11 @@ int main(int argc, char** argv)
     platform::SdlJoystick joystick;
     platform::QtProcessLauncher processes;
     platform::QtShell shell;
+    platform::SystemRandom random;
     ModuleNom records;
     AniGif aniGif(clock);
 
-    Form1 form({clock, sound, messages, joystick, processes}, records);
+    Form1 form({clock, sound, messages, joystick, processes, random}, records);
     form.setWindowIcon(QIcon(QStringLiteral("Vorlin107_rsc/vorlin.ico")));
     AuxWindows windows(&form, aniGif, shell);
     form.onHelp = [&] { windows.showHelp(); };

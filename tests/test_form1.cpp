@@ -1,4 +1,4 @@
-#include "FakeHost.h"
+#include "Fakes.h"
 #include "mainwindow/Form1.h"
 #include "mainwindow/PlayfieldView.h"
 
@@ -13,7 +13,7 @@
 namespace {
 
 struct Form1Fixture : ::testing::Test, FakeServices {
-    Form1 form{{clock, sound, messages, joystick, launcher}, rec};
+    Form1 form{services(), rec};
 
     void SetUp() override
     {

@@ -1,4 +1,4 @@
-#include "FakeHost.h"
+#include "Fakes.h"
 #include "game/Game.h"
 #include "input/Steering.h"
 
@@ -17,15 +17,12 @@ struct GameFixture : ::testing::Test {
     ModuleNom rec{QStringLiteral("   "), 0, 0};
     Game game{host, clock, sound, joystick, rec};
 
-    // What a mode command does to the game: intervals, then Raz and Vorlin.
+    // The mode's check mark, as the window sets it, then the game's half of the command.
     void setMode(int mode, int drawWidth = 10)
     {
         host.mode = mode;
         game.PictureVorlin.setDrawWidth(drawWidth);
-        game.TimerVorlin1->setInterval(mode == 2 ? 0 : game.StepInterval);
-        game.TimerVorlin2->setInterval(mode == 1 ? 0 : game.StepInterval);
-        game.Raz();
-        game.Vorlin();
+        game.applyMode(static_cast<Game::Mode>(mode));
     }
 
     // Start, then the whole countdown: the trails are moving afterwards.
@@ -199,7 +196,9 @@ TEST_F(GameFixture, ContestedPlaceGoesToTheTrailThatTicksFirst)
         log.clear();
         setMode(3);
         game.Score1 = game.Score2 = 0;
-        game.FirstTrail = first;
+        FakeRandom random;
+        random.draws = {first};
+        game.prepare(random); // the start-up draw of the trail that goes first
         start();
         // 14 steps each bring both heads to x 235, the middle place.
         playUntilCrash();

@@ -1,4 +1,4 @@
-#include "FakeHost.h"
+#include "Fakes.h"
 #include "mainwindow/Form1.h"
 #include "platform/SingleInstance.h"
 #include "records/Cp1252.h"
@@ -261,7 +261,7 @@ struct StartupFixture : ::testing::Test, FakeServices {
     void TearDown() override { QDir::setCurrent(before); }
     std::unique_ptr<Form1> start()
     {
-        auto f = std::make_unique<Form1>(Services{clock, sound, messages, joystick, launcher}, rec);
+        auto f = std::make_unique<Form1>(services(), rec);
         f->Form_Load();
         return f;
     }

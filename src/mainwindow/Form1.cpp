@@ -2,6 +2,7 @@
 
 #include "input/Steering.h"
 #include "mainwindow/PlayfieldView.h"
+#include "platform/WindowLook.h"
 #include "records/Cp1252.h"
 #include "records/FormInRecor.h"
 #include "records/SettingsFile.h"
@@ -15,11 +16,6 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
-#include <random>
-
-namespace {
-
-using units::twipsToPx;
 
 // Positions inside the score panel, in twips, per mode: label 1, label 2, Start.
 struct PanelLayout {
@@ -29,6 +25,11 @@ struct PanelLayout {
     int label2Left, label2Width;
     int startLeft;
 };
+namespace {
+
+using look::twips;
+using units::twipsToPx;
+
 constexpr PanelLayout kNoirLayout{true, 520, 1725, false, 0, 0, 2540};
 constexpr PanelLayout kRougeLayout{false, 0, 0, true, 2400, 1725, 560};
 constexpr PanelLayout kDeuxLayout{true, 360, 975, true, 3360, 975, 1560};
@@ -37,11 +38,6 @@ constexpr int kPanelTop = 8;
 constexpr int kControlTop = 240, kControlHeight = 615, kStartWidth = 1575;
 constexpr int kMinClientWidth = 330, kMinClientHeight = 150;
 constexpr int kGrowTwips = 30;
-
-QColor colour(units::Colour c)
-{
-    return QColor::fromRgb(units::toQRgb(c));
-}
 
 QAction* checkable(QMenu* menu, const QString& caption, bool on = false)
 {
@@ -77,25 +73,16 @@ Form1::~Form1()
 void Form1::buildWidgets()
 {
     client = new QWidget(this);
-    client->setAutoFillBackground(true);
-    QPalette pal = client->palette();
-    pal.setColor(QPalette::Window, colour(kBackColor));
-    client->setPalette(pal);
+    look::setColour(client, QPalette::Window, look::colour(look::kBackColor));
     setCentralWidget(client);
 
     // The grey-and-white edge under the menu bar.
     LineMenugris = new QFrame(client);
     LineMenublanc = new QFrame(client);
-    for (QFrame* line : {LineMenugris, LineMenublanc}) {
-        line->setAutoFillBackground(true);
-        line->setFrameShape(QFrame::NoFrame);
-    }
-    QPalette grey = LineMenugris->palette();
-    grey.setColor(QPalette::Window, QColor(128, 128, 128));
-    LineMenugris->setPalette(grey);
-    QPalette white = LineMenublanc->palette();
-    white.setColor(QPalette::Window, Qt::white);
-    LineMenublanc->setPalette(white);
+    LineMenugris->setFrameShape(QFrame::NoFrame);
+    LineMenublanc->setFrameShape(QFrame::NoFrame);
+    look::setColour(LineMenugris, QPalette::Window, QColor(128, 128, 128));
+    look::setColour(LineMenublanc, QPalette::Window, Qt::white);
     LineMenugris->setGeometry(0, 0, kDesignClientWidth, 1);
     LineMenublanc->setGeometry(0, 1, kDesignClientWidth, 1);
 
@@ -107,26 +94,25 @@ void Form1::buildWidgets()
     Frame1->setGeometry(0, kPanelTop, twipsToPx(4695), twipsToPx(975));
 
     CdeStart = new QPushButton(QStringLiteral("Start"), Frame1);
-    CdeStart->setGeometry(twipsToPx(kDeuxLayout.startLeft), twipsToPx(kControlTop), twipsToPx(kStartWidth),
-                          twipsToPx(kControlHeight));
-
-    QFont big(QStringLiteral("MS Sans Serif"));
-    big.setPointSize(24);
     Labelscore1 = new QLabel(QStringLiteral("0"), Frame1);
-    QFont bold = big;
-    bold.setBold(true);
-    Labelscore1->setFont(bold);
+    Labelscore1->setFont(look::designFont(24, true));
     Labelscore2 = new QLabel(QStringLiteral("0"), Frame1);
-    Labelscore2->setFont(big);
-    QPalette red = Labelscore2->palette();
-    red.setColor(QPalette::WindowText, colour(Game::kRouge));
-    Labelscore2->setPalette(red);
+    Labelscore2->setFont(look::designFont(24));
+    look::setColour(Labelscore2, QPalette::WindowText, look::colour(Game::kRouge));
     for (QLabel* l : {Labelscore1, Labelscore2})
         l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Labelscore1->setGeometry(twipsToPx(kDeuxLayout.label1Left), twipsToPx(kControlTop),
-                             twipsToPx(kDeuxLayout.label1Width), twipsToPx(kControlHeight));
-    Labelscore2->setGeometry(twipsToPx(kDeuxLayout.label2Left), twipsToPx(kControlTop),
-                             twipsToPx(kDeuxLayout.label2Width), twipsToPx(kControlHeight));
+    layOutPanel(kDeuxLayout);
+}
+
+void Form1::layOutPanel(const PanelLayout& layout)
+{
+    Labelscore1->setVisible(layout.label1Visible);
+    Labelscore2->setVisible(layout.label2Visible);
+    CdeStart->setGeometry(twips(layout.startLeft, kControlTop, kStartWidth, kControlHeight));
+    if (layout.label1Visible)
+        Labelscore1->setGeometry(twips(layout.label1Left, kControlTop, layout.label1Width, kControlHeight));
+    if (layout.label2Visible)
+        Labelscore2->setGeometry(twips(layout.label2Left, kControlTop, layout.label2Width, kControlHeight));
 }
 
 void Form1::buildMenus()
@@ -201,11 +187,7 @@ void Form1::connectHandlers()
 void Form1::Form_Load()
 {
     loadSettings();
-    game.JoyInfo.dwSize = sizeof(platform::JoyInfo);
-    game.JoyInfo.dwFlags = platform::kJoyReturnAll;
-    std::mt19937 rng(std::random_device{}());
-    game.FirstTrail = std::uniform_int_distribution<int>(0, 1)(rng);
-    game.StepInterval = 100;
+    game.prepare(services_.random);
     menuStandard_Click();
     switch (iniMode) {
     case 1: menu1JoueurNoir_Click(); break;
@@ -361,9 +343,7 @@ void Form1::Form_Resize()
     setEnabled(true);
     LineMenugris->setGeometry(0, 0, std::max(c.width(), 1), 1);
     LineMenublanc->setGeometry(0, 1, std::max(c.width(), 1), 1);
-    game.PictureVorlin.refresh();
-    game.restart();
-    game.TimerDebut->setEnabled(true);
+    game.redrawAfterResize();
 }
 
 // ---- menu commands ---------------------------------------------------------------------
@@ -375,32 +355,16 @@ void Form1::modeCommand(QAction* item)
         if (other != item)
             other->setChecked(false);
 
-    const int step = game.StepInterval;
-    const PanelLayout* layout = &kDeuxLayout;
     if (item == menu1JoueurNoir) {
-        game.TimerVorlin2->setInterval(0);
-        game.TimerVorlin1->setInterval(step);
-        layout = &kNoirLayout;
+        layOutPanel(kNoirLayout);
+        game.applyMode(Game::Mode::Noir);
     } else if (item == menu1JoueurRouge) {
-        game.TimerVorlin1->setInterval(0);
-        game.TimerVorlin2->setInterval(step);
-        layout = &kRougeLayout;
+        layOutPanel(kRougeLayout);
+        game.applyMode(Game::Mode::Rouge);
     } else {
-        game.TimerVorlin2->setInterval(step);
-        game.TimerVorlin1->setInterval(step);
+        layOutPanel(kDeuxLayout);
+        game.applyMode(Game::Mode::Deux);
     }
-
-    Labelscore1->setVisible(layout->label1Visible);
-    Labelscore2->setVisible(layout->label2Visible);
-    const int top = twipsToPx(kControlTop), height = twipsToPx(kControlHeight);
-    CdeStart->move(twipsToPx(layout->startLeft), top);
-    if (layout->label1Visible)
-        Labelscore1->setGeometry(twipsToPx(layout->label1Left), top, twipsToPx(layout->label1Width), height);
-    if (layout->label2Visible)
-        Labelscore2->setGeometry(twipsToPx(layout->label2Left), top, twipsToPx(layout->label2Width), height);
-
-    game.Raz();
-    game.Vorlin();
 }
 
 void Form1::menu1JoueurNoir_Click() { modeCommand(menu1JoueurNoir); }
@@ -413,13 +377,7 @@ void Form1::speedCommand(QAction* item, int interval)
     menuvitesseDebutant->setChecked(item == menuvitesseDebutant);
     menuVitesseGrandmaitre->setChecked(item == menuVitesseGrandmaitre);
     menuVitesseMoyen->setChecked(item == menuVitesseMoyen);
-    game.StepInterval = interval;
-    if (menu1JoueurNoir->isChecked())
-        menu1JoueurNoir_Click();
-    else if (menu1JoueurRouge->isChecked())
-        menu1JoueurRouge_Click();
-    else if (menu2joueur->isChecked())
-        menu2joueur_Click();
+    game.setStepInterval(interval);
 }
 
 void Form1::menuvitesseDebutant_Click() { speedCommand(menuvitesseDebutant, 200); }
@@ -439,10 +397,7 @@ void Form1::sizeCommand(QAction* item, int drawWidth)
         menuMini->setChecked(false);
         menuSuperMini->setChecked(false);
     }
-    game.PictureVorlin.setDrawWidth(drawWidth);
-    game.PictureVorlin.refresh();
-    game.restart();
-    game.Vorlin();
+    game.setGrid(drawWidth);
 }
 
 void Form1::menuSuperMini_Click() { sizeCommand(menuSuperMini, 2); }
@@ -545,9 +500,7 @@ void Form1::showRecordEntry()
 {
     if (!recordWindow)
         recordWindow = new FormInRecor(records_, this, [this] { game.restart(); });
-    recordWindow->show();
-    recordWindow->raise();
-    recordWindow->activateWindow();
+    look::bringForward(recordWindow);
 }
 
 void Form1::showWinner(const QString& text)

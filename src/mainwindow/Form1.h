@@ -2,8 +2,7 @@
 
 #include "game/Game.h"
 #include "game/GameHost.h"
-#include "platform/MessageBox.h"
-#include "platform/Process.h"
+#include "mainwindow/Services.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -17,21 +16,12 @@ class QLabel;
 class QMenu;
 class QPushButton;
 class PlayfieldView;
-
-// The services the main window reaches the system through.
-struct Services {
-    platform::TimerClock& clock;
-    platform::SoundPlayer& sound;
-    platform::MessageBox& messages;
-    platform::Joystick& joystick;
-    platform::ProcessLauncher& processes;
-};
+struct PanelLayout;
 
 // The main window: playfield, score panel, menus. It owns the game and wires it to widgets.
 class Form1 final : public QMainWindow, public GameHost {
     Q_OBJECT
 public:
-    static constexpr units::Colour kBackColor = 0xC0C0FF;
     static constexpr int kDesignClientWidth = 496;
     static constexpr int kDesignClientHeight = 340;
 
@@ -142,6 +132,7 @@ private:
     void buildWidgets();
     void buildMenus();
     void connectHandlers();
+    void layOutPanel(const PanelLayout& layout);
     void modeCommand(QAction* item);
     void speedCommand(QAction* item, int interval);
     void sizeCommand(QAction* item, int drawWidth);
