@@ -263,16 +263,8 @@ void Game::restart()
         host_.showRecordEntry();
     }
 
-    // 2. The title shows the top score in the one-player modes.
-    if (!host_.checked(MenuItem::menu2joueur) && !rec_.nom.isEmpty()) {
-        host_.setCaption(kTitle + QString(20, QLatin1Char(' ')) + QStringLiteral("Top Score :") +
-                         QString(5, QLatin1Char(' ')) + rec_.nom + QLatin1Char(' ') +
-                         QString::number(rec_.record) + QLatin1Char('%'));
-        host_.setTopScoreItemsVisible(true);
-    } else {
-        host_.setCaption(kTitle);
-        host_.setTopScoreItemsVisible(false);
-    }
+    // 2. The title, with the top score in the one-player modes.
+    showTitle();
 
     // 3.
     TimerTestJoy->setEnabled(true);
@@ -301,7 +293,26 @@ void Game::restart()
     Dir2 = 4;
     LastKey = 0;
 
-    // 6-12. Geometry. Minimized, or too small for a single row of places, the last
+    // 6-12. The field laid out for the client area.
+    layOutField();
+}
+
+void Game::showTitle()
+{
+    if (!host_.checked(MenuItem::menu2joueur) && !rec_.nom.isEmpty()) {
+        host_.setCaption(kTitle + QString(20, QLatin1Char(' ')) + QStringLiteral("Top Score :") +
+                         QString(5, QLatin1Char(' ')) + rec_.nom + QLatin1Char(' ') +
+                         QString::number(rec_.record) + QLatin1Char('%'));
+        host_.setTopScoreItemsVisible(true);
+    } else {
+        host_.setCaption(kTitle);
+        host_.setTopScoreItemsVisible(false);
+    }
+}
+
+void Game::layOutField()
+{
+    // Minimized, or too small for a single row of places, the last
     // geometry is kept rather than a negative one.
     const QSize client = host_.clientSize();
     if (host_.minimized() || client.height() - 80 < 10 || client.width() - 20 < 10)

@@ -79,6 +79,9 @@ public:
 private:
     struct Trail;
     void step(const Trail& t);
+    void showTitle();
+    // The field's size, the number of places and the start places, from the client area.
+    void layOutField();
 
     GameHost& host_;
     platform::SoundPlayer& sound_;

@@ -17,6 +17,11 @@
 #include <QMenuBar>
 #include <QPushButton>
 
+namespace {
+
+using look::twips;
+using units::twipsToPx;
+
 // Positions inside the score panel, in twips, per mode: label 1, label 2, Start.
 struct PanelLayout {
     bool label1Visible;
@@ -25,10 +30,6 @@ struct PanelLayout {
     int label2Left, label2Width;
     int startLeft;
 };
-namespace {
-
-using look::twips;
-using units::twipsToPx;
 
 constexpr PanelLayout kNoirLayout{true, 520, 1725, false, 0, 0, 2540};
 constexpr PanelLayout kRougeLayout{false, 0, 0, true, 2400, 1725, 560};
@@ -38,14 +39,6 @@ constexpr int kPanelTop = 8;
 constexpr int kControlTop = 240, kControlHeight = 615, kStartWidth = 1575;
 constexpr int kMinClientWidth = 330, kMinClientHeight = 150;
 constexpr int kGrowTwips = 30;
-
-QAction* checkable(QMenu* menu, const QString& caption, bool on = false)
-{
-    QAction* a = menu->addAction(caption);
-    a->setCheckable(true);
-    a->setChecked(on);
-    return a;
-}
 
 } // namespace
 
@@ -94,6 +87,7 @@ void Form1::buildWidgets()
     Frame1->setGeometry(0, kPanelTop, twipsToPx(4695), twipsToPx(975));
 
     CdeStart = new QPushButton(QStringLiteral("Start"), Frame1);
+    connect(CdeStart, &QPushButton::clicked, this, [this] { game.CdeStart_Click(); });
     Labelscore1 = new QLabel(QStringLiteral("0"), Frame1);
     Labelscore1->setFont(look::designFont(24, true));
     Labelscore2 = new QLabel(QStringLiteral("0"), Frame1);
@@ -101,11 +95,14 @@ void Form1::buildWidgets()
     look::setColour(Labelscore2, QPalette::WindowText, look::colour(Game::kRouge));
     for (QLabel* l : {Labelscore1, Labelscore2})
         l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    layOutPanel(kDeuxLayout);
+    layOutPanel(Game::Mode::Deux);
 }
 
-void Form1::layOutPanel(const PanelLayout& layout)
+void Form1::layOutPanel(Game::Mode mode)
 {
+    const PanelLayout& layout = mode == Game::Mode::Noir    ? kNoirLayout
+                                : mode == Game::Mode::Rouge ? kRougeLayout
+                                                            : kDeuxLayout;
     Labelscore1->setVisible(layout.label1Visible);
     Labelscore2->setVisible(layout.label2Visible);
     CdeStart->setGeometry(twips(layout.startLeft, kControlTop, kStartWidth, kControlHeight));
@@ -113,73 +110,6 @@ void Form1::layOutPanel(const PanelLayout& layout)
         Labelscore1->setGeometry(twips(layout.label1Left, kControlTop, layout.label1Width, kControlHeight));
     if (layout.label2Visible)
         Labelscore2->setGeometry(twips(layout.label2Left, kControlTop, layout.label2Width, kControlHeight));
-}
-
-void Form1::buildMenus()
-{
-    QMenuBar* bar = menuBar();
-    menuJeux = bar->addMenu(QStringLiteral("&Jeux"));
-    menu1JoueurRouge = checkable(menuJeux, QStringLiteral("1 Joueur le &Rouge"));
-    menu1JoueurNoir = checkable(menuJeux, QStringLiteral("1 Joueur le &Noir"));
-    menuseparjoueur1_2 = menuJeux->addSeparator();
-    menu2joueur = checkable(menuJeux, QStringLiteral("&2 Joueurs"), true);
-    menuSeparJeuReseau = menuJeux->addSeparator();
-    menuJeuReseau = menuJeux->addAction(QStringLiteral("&Réseau"));
-    menuJeuReseau->setEnabled(false);
-    separReseau = menuJeux->addSeparator();
-    menueffacer = menuJeux->addAction(QStringLiteral("&Effacer top Score"));
-
-    MenuOption = bar->addMenu(QStringLiteral("&Option"));
-    menuVitesse = MenuOption->addMenu(QStringLiteral("&Vitesse"));
-    menuvitesseDebutant = checkable(menuVitesse, QStringLiteral("&Débutant"));
-    menuVitesseMoyen = checkable(menuVitesse, QStringLiteral("&Moyen"), true);
-    menuVitesseGrandmaitre = checkable(menuVitesse, QStringLiteral("&GrandMaître"));
-    menuseparcontrole1 = MenuOption->addSeparator();
-    menuTaille = MenuOption->addMenu(QStringLiteral("&Taille"));
-    menuSuperMini = checkable(menuTaille, QStringLiteral("&Supermini"));
-    menuMini = checkable(menuTaille, QStringLiteral("M&ini"));
-    menuStandard = checkable(menuTaille, QStringLiteral("&Standard"));
-    menuseparcontrole2 = MenuOption->addSeparator();
-    menuControlJoueurNoir = MenuOption->addMenu(QStringLiteral("contrôle &Noir"));
-    menuJoy1Noir = checkable(menuControlJoueurNoir, QStringLiteral("&Manette 1 "));
-    menuJoy1Noir->setEnabled(false);
-    menuClavierNoir = checkable(menuControlJoueurNoir, QStringLiteral("&Clavier"), true);
-    menuControlJoueurRouge = MenuOption->addMenu(QStringLiteral("contrôle &Rouge"));
-    menuJoy2Rouge = checkable(menuControlJoueurRouge, QStringLiteral("&Manette 2 "));
-    menuJoy2Rouge->setEnabled(false);
-    menuClavierRouge = checkable(menuControlJoueurRouge, QStringLiteral("&Clavier"), true);
-    menuReglageJoy = MenuOption->addAction(QStringLiteral("&Réglage manette"));
-    menuReglageJoy->setEnabled(false);
-
-    menuIntero = bar->addMenu(QStringLiteral("&?"));
-    menuApropos = menuIntero->addAction(QStringLiteral("A &propos"));
-    menuaide = menuIntero->addAction(QStringLiteral("&Aide"));
-}
-
-void Form1::connectHandlers()
-{
-    const std::pair<QAction*, void (Form1::*)()> handlers[] = {
-        {menu1JoueurNoir, &Form1::menu1JoueurNoir_Click},
-        {menu1JoueurRouge, &Form1::menu1JoueurRouge_Click},
-        {menu2joueur, &Form1::menu2joueur_Click},
-        {menuvitesseDebutant, &Form1::menuvitesseDebutant_Click},
-        {menuVitesseMoyen, &Form1::menuVitesseMoyen_Click},
-        {menuVitesseGrandmaitre, &Form1::menuVitesseGrandmaitre_Click},
-        {menuSuperMini, &Form1::menuSuperMini_Click},
-        {menuMini, &Form1::menuMini_Click},
-        {menuStandard, &Form1::menuStandard_Click},
-        {menuClavierNoir, &Form1::menuClavierNoir_Click},
-        {menuJoy1Noir, &Form1::menuJoy1Noir_Click},
-        {menuClavierRouge, &Form1::menuClavierRouge_Click},
-        {menuJoy2Rouge, &Form1::menuJoy2Rouge_Click},
-        {menuReglageJoy, &Form1::menuReglageJoy_Click},
-        {menuApropos, &Form1::menuApropos_Click},
-        {menuaide, &Form1::menuaide_Click},
-    };
-    for (const auto& [action, handler] : handlers)
-        connect(action, &QAction::triggered, this, handler);
-    connect(menueffacer, &QAction::triggered, this, &Form1::menueffacer_Click);
-    connect(CdeStart, &QPushButton::clicked, this, [this] { game.CdeStart_Click(); });
 }
 
 // ---- start-up and shutdown ------------------------------------------------------------
@@ -344,122 +274,6 @@ void Form1::Form_Resize()
     LineMenugris->setGeometry(0, 0, std::max(c.width(), 1), 1);
     LineMenublanc->setGeometry(0, 1, std::max(c.width(), 1), 1);
     game.redrawAfterResize();
-}
-
-// ---- menu commands ---------------------------------------------------------------------
-
-void Form1::modeCommand(QAction* item)
-{
-    item->setChecked(true);
-    for (QAction* other : {menu1JoueurRouge, menu1JoueurNoir, menu2joueur})
-        if (other != item)
-            other->setChecked(false);
-
-    if (item == menu1JoueurNoir) {
-        layOutPanel(kNoirLayout);
-        game.applyMode(Game::Mode::Noir);
-    } else if (item == menu1JoueurRouge) {
-        layOutPanel(kRougeLayout);
-        game.applyMode(Game::Mode::Rouge);
-    } else {
-        layOutPanel(kDeuxLayout);
-        game.applyMode(Game::Mode::Deux);
-    }
-}
-
-void Form1::menu1JoueurNoir_Click() { modeCommand(menu1JoueurNoir); }
-void Form1::menu1JoueurRouge_Click() { modeCommand(menu1JoueurRouge); }
-void Form1::menu2joueur_Click() { modeCommand(menu2joueur); }
-
-void Form1::speedCommand(QAction* item, int interval)
-{
-    // The marks are written in the order Débutant, GrandMaître, Moyen.
-    menuvitesseDebutant->setChecked(item == menuvitesseDebutant);
-    menuVitesseGrandmaitre->setChecked(item == menuVitesseGrandmaitre);
-    menuVitesseMoyen->setChecked(item == menuVitesseMoyen);
-    game.setStepInterval(interval);
-}
-
-void Form1::menuvitesseDebutant_Click() { speedCommand(menuvitesseDebutant, 200); }
-void Form1::menuVitesseMoyen_Click() { speedCommand(menuVitesseMoyen, 100); }
-void Form1::menuVitesseGrandmaitre_Click() { speedCommand(menuVitesseGrandmaitre, 1); }
-
-void Form1::sizeCommand(QAction* item, int drawWidth)
-{
-    item->setChecked(true);
-    if (item == menuSuperMini) {
-        menuMini->setChecked(false);
-        menuStandard->setChecked(false);
-    } else if (item == menuMini) {
-        menuSuperMini->setChecked(false);
-        menuStandard->setChecked(false);
-    } else {
-        menuMini->setChecked(false);
-        menuSuperMini->setChecked(false);
-    }
-    game.setGrid(drawWidth);
-}
-
-void Form1::menuSuperMini_Click() { sizeCommand(menuSuperMini, 2); }
-void Form1::menuMini_Click() { sizeCommand(menuMini, 5); }
-void Form1::menuStandard_Click() { sizeCommand(menuStandard, 10); }
-
-void Form1::menuClavierNoir_Click()
-{
-    menuClavierNoir->setChecked(true);
-    menuJoy1Noir->setChecked(false);
-}
-
-void Form1::menuJoy1Noir_Click()
-{
-    menuJoy1Noir->setChecked(true);
-    menuClavierNoir->setChecked(false);
-}
-
-void Form1::menuClavierRouge_Click()
-{
-    menuClavierRouge->setChecked(true);
-    menuJoy2Rouge->setChecked(false);
-}
-
-void Form1::menuJoy2Rouge_Click()
-{
-    menuJoy2Rouge->setChecked(true);
-    menuClavierRouge->setChecked(false);
-}
-
-void Form1::menuReglageJoy_Click()
-{
-    if (!services_.processes.startDetached(QStringLiteral("jstest-gtk"), {}))
-        services_.messages.show({QStringLiteral("Le réglage des manettes (jstest-gtk) n'a pas pu être lancé."),
-                                 QString(), platform::MessageBox::Buttons::Ok,
-                                 platform::MessageBox::Icon::Information, false});
-}
-
-void Form1::menuApropos_Click()
-{
-    if (!onAbout)
-        return;
-    setEnabled(false);
-    onAbout();
-}
-
-void Form1::menuaide_Click()
-{
-    showHelp();
-}
-
-void Form1::menueffacer_Click()
-{
-    const auto answer = services_.messages.show({QStringLiteral("Effacer le Top Score ?"), QString(),
-                                                 platform::MessageBox::Buttons::OkCancel,
-                                                 platform::MessageBox::Icon::Question, true});
-    if (answer != platform::MessageBox::Answer::Ok)
-        return;
-    records_.nom = QStringLiteral("   ");
-    records_.score = 0;
-    records_.record = 0;
-    game.restart();
 }
 
 // ---- GameHost --------------------------------------------------------------------------

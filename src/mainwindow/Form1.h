@@ -16,7 +16,6 @@ class QLabel;
 class QMenu;
 class QPushButton;
 class PlayfieldView;
-struct PanelLayout;
 
 // The main window: playfield, score panel, menus. It owns the game and wires it to widgets.
 class Form1 final : public QMainWindow, public GameHost {
@@ -132,7 +131,8 @@ private:
     void buildWidgets();
     void buildMenus();
     void connectHandlers();
-    void layOutPanel(const PanelLayout& layout);
+    // Shows the score labels and places Start as the mode has them.
+    void layOutPanel(Game::Mode mode);
     void modeCommand(QAction* item);
     void speedCommand(QAction* item, int interval);
     void sizeCommand(QAction* item, int drawWidth);
