@@ -365,6 +365,12 @@ TEST_F(GameFixture, PollKeysAreTakenBetweenGames)
     game.Form_KeyDown(input::vk::Esc);
     game.TimerTestJoy_Tick();
     EXPECT_EQ(log.back(), "save and quit");
+    // A re-arming in the middle of a game (a resize) must not let Esc end the running game.
+    start();
+    game.restart();
+    ASSERT_TRUE(running());
+    game.Form_KeyDown(input::vk::Esc);
+    EXPECT_EQ(game.LastKey, 0);
 }
 
 // One shared LastKey: only the latest press counts, and each trail reads only its own keys.
@@ -420,6 +426,11 @@ TEST(KeyRules, TablesAndTheKeypad)
     EXPECT_EQ(toVirtualKey(Qt::Key_8, Qt::NoModifier), 56);
     EXPECT_EQ(toVirtualKey(Qt::Key_Q, Qt::ShiftModifier), vk::Q);
     EXPECT_EQ(toVirtualKey(Qt::Key_F1, Qt::NoModifier), vk::F1);
+    // A Cyrillic letter counts as the US letter of its key (XKB keycodes 24 Q, 39 S, 52 Z).
+    EXPECT_EQ(toVirtualKey(0x0419, Qt::NoModifier, 24), vk::Q);
+    EXPECT_EQ(toVirtualKey(0x042B, Qt::NoModifier, 39), vk::S);
+    EXPECT_EQ(toVirtualKey(0x042F, Qt::NoModifier, 52), vk::Z);
+    EXPECT_EQ(toVirtualKey(Qt::Key_A, Qt::NoModifier, 24), 65) << "a Latin layout keeps its own letter";
 }
 
 // ---- game end and the match -------------------------------------------------------------

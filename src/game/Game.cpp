@@ -356,8 +356,10 @@ void Game::TimerTestJoy_Tick()
 
 void Game::Form_KeyDown(int keyCode)
 {
-    // F1 and Esc are also taken between games, where the idle poll looks for them.
+    // F1 and Esc are also taken between games, where the idle poll looks for them; not
+    // after a re-arming while the trails still move, where they would end the game.
     const bool pollKey = keyCode == input::vk::F1 || keyCode == input::vk::Esc;
-    if (CteRebour == 0 || (CteRebour == 7 && pollKey))
+    const bool moving = TimerVorlin1->enabled() || TimerVorlin2->enabled();
+    if (CteRebour == 0 || (CteRebour == 7 && pollKey && !moving))
         LastKey = keyCode;
 }

@@ -53,7 +53,10 @@ Form1::Form1(const Services& services, ModuleNom& records, QWidget* parent)
     buildMenus();
     connectHandlers();
     resizeClient(kDesignClientWidth, kDesignClientHeight);
+    ownPalette_ = palette();
     qApp->installEventFilter(this);
+    // The desktop session ends: whatever is pending is stored, as when the window closes.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { storePending(); });
 }
 
 Form1::~Form1()
@@ -185,15 +188,20 @@ void Form1::sov()
     settings::save(settingsPath, r); // a failed save keeps the previous file and never holds up the exit
 }
 
+void Form1::storePending()
+{
+    // Initials still being typed count as entered: the new top score is kept.
+    if (recordWindow)
+        recordWindow->Command1_Click();
+    sov();
+}
+
 void Form1::Form_Unload()
 {
     if (quitting_)
         return;
     quitting_ = true;
-    // Initials still being typed count as entered: the new top score is kept.
-    if (recordWindow)
-        recordWindow->Command1_Click();
-    sov();
+    storePending();
     // Ending the program closes every window at once.
     QApplication::closeAllWindows();
     QApplication::quit();
@@ -201,6 +209,12 @@ void Form1::Form_Unload()
 
 void Form1::closeEvent(QCloseEvent* event)
 {
+    // A disabled window takes no input, its close box included: the record window or About
+    // is open over it.
+    if (!isEnabled() && !quitting_) {
+        event->ignore();
+        return;
+    }
     Form_Unload();
     event->accept();
 }
@@ -241,12 +255,27 @@ void Form1::resizeEvent(QResizeEvent* event)
 void Form1::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::EnabledChange)
+        keepLookWhenDisabled();
     if (event->type() != QEvent::WindowStateChange)
         return;
     // Coming back from the task bar runs the whole handler, even at an unchanged size.
     if (wasMinimized_ && !isMinimized())
         Form_Resize();
     wasMinimized_ = isMinimized();
+}
+
+void Form1::keepLookWhenDisabled()
+{
+    // Disabled, the window only stops taking input: the score, the labels and the menus
+    // are not greyed while the initials are typed.
+    QPalette pal = ownPalette_;
+    if (!isEnabled())
+        for (int r = 0; r < QPalette::NColorRoles; ++r) {
+            const auto role = static_cast<QPalette::ColorRole>(r);
+            pal.setBrush(QPalette::Disabled, role, pal.brush(QPalette::Active, role));
+        }
+    setPalette(pal);
 }
 
 void Form1::Form_Resize()
@@ -314,7 +343,7 @@ void Form1::showRecordEntry()
 {
     if (!recordWindow)
         recordWindow = new FormInRecor(records_, this, [this] { game.restart(); });
-    look::bringForward(recordWindow);
+    look::bringForward(recordWindow, this);
 }
 
 void Form1::showWinner(const QString& text)
@@ -341,11 +370,14 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
 {
     // Key preview: the window sees every key first, whichever of its widgets has the focus;
     // the key is not swallowed. A key passed on from a child to its parents is seen again,
-    // which is harmless: storing the same code twice is storing it once.
+    // which is harmless: storing the same code twice is storing it once. A key for an open
+    // menu, the menu bar or a message box is theirs: one that the menu bar passes on comes
+    // back to the window itself.
     if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
-        static_cast<QWidget*>(watched)->window() == this && isEnabled()) {
+        static_cast<QWidget*>(watched)->window() == this && isEnabled() && !qobject_cast<QMenuBar*>(watched) &&
+        !QApplication::activePopupWidget() && !QApplication::activeModalWidget()) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        game.Form_KeyDown(input::toVirtualKey(key->key(), key->modifiers()));
+        game.Form_KeyDown(input::toVirtualKey(key->key(), key->modifiers(), key->nativeScanCode()));
     }
     return QMainWindow::eventFilter(watched, event);
 }

@@ -138,11 +138,15 @@ private:
     void sizeCommand(QAction* item, int drawWidth);
     int menuBarHeight() const;
     void loadSettings();
+    // Completes a record entry still open and writes the settings file.
+    void storePending();
+    void keepLookWhenDisabled();
 
     Services services_;
     ModuleNom& records_;
     bool wasMinimized_ = false;
     bool quitting_ = false;
+    QPalette ownPalette_;
 
 public:
     // The mode stored in the settings file; start-up runs its command.

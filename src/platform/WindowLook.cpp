@@ -1,6 +1,7 @@
 #include "platform/WindowLook.h"
 
 #include <QWidget>
+#include <QWindow>
 
 namespace look {
 
@@ -42,8 +43,13 @@ void frameWindow(QWidget* w, Frame frame, const QString& caption, int widthTwips
     w->setFixedSize(units::twipsToPx(widthTwips), units::twipsToPx(heightTwips));
 }
 
-void bringForward(QWidget* w)
+void bringForward(QWidget* w, QWidget* owner)
 {
+    if (owner) {
+        w->winId();
+        if (QWindow* o = owner->window()->windowHandle())
+            w->windowHandle()->setTransientParent(o);
+    }
     w->show();
     w->raise();
     w->activateWindow();

@@ -33,7 +33,9 @@ void setColour(QWidget* w, QPalette::ColorRole role, const QColor& c);
 enum class Frame { Dialog, Tool };
 void frameWindow(QWidget* w, Frame frame, const QString& caption, int widthTwips, int heightTwips);
 
-// Shows the window, puts it above the others and gives it the focus.
-void bringForward(QWidget* w);
+// Shows the window, puts it above the others and gives it the focus. An owned window is
+// kept above its owner by the window manager, so no click on the owner hides it; the owner
+// is not its Qt parent, which would disable it along with a disabled owner.
+void bringForward(QWidget* w, QWidget* owner = nullptr);
 
 } // namespace look

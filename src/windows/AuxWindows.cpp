@@ -21,7 +21,7 @@ void AuxWindows::showHelp()
 {
     if (!help)
         help = new FormAide(aniGif_);
-    look::bringForward(help);
+    look::bringForward(help, main_);
 }
 
 void AuxWindows::showAbout()
@@ -30,7 +30,7 @@ void AuxWindows::showAbout()
         about = new FormAbout(aniGif_, shell_, main_);
         about->onVersionHistory = [this] { showVersionHistory(); };
     }
-    look::bringForward(about);
+    look::bringForward(about, main_);
 }
 
 void AuxWindows::showVersionHistory()
@@ -40,5 +40,5 @@ void AuxWindows::showVersionHistory()
         if (main_)
             history->setWindowIcon(main_->windowIcon());
     }
-    look::bringForward(history);
+    look::bringForward(history, about ? static_cast<QWidget*>(about) : main_);
 }
