@@ -7,19 +7,25 @@
 #include "platform/Shell.h"
 #include "platform/Sound.h"
 #include "platform/WindowTimer.h"
+#include "records/FormInRecor.h"
 #include "records/ModuleNom.h"
 #include "windows/AuxWindows.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QFont>
 #include <QIcon>
 
 int main(int argc, char** argv)
 {
-    // A second copy ends at once, before it shows or writes anything.
+    // A second copy ends at once, before it shows or writes anything; it only asks the
+    // running one to come to the front.
     platform::SingleInstance instance;
-    if (!instance.acquired())
+    if (instance.otherCopyRunning()) {
+        QCoreApplication app(argc, argv);
+        instance.askToShow();
         return 0;
+    }
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vorlin"));
@@ -42,5 +48,16 @@ int main(int argc, char** argv)
 
     form.Form_Load();
     form.show();
+    instance.listen([&form] {
+        if (form.isMinimized())
+            form.showNormal();
+        form.raise();
+        form.activateWindow();
+        // While initials are asked for, they are what the player came back for.
+        if (form.recordWindow) {
+            form.recordWindow->raise();
+            form.recordWindow->activateWindow();
+        }
+    });
     return QApplication::exec();
 }
