@@ -3,6 +3,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Process.h"
 #include "platform/SdlJoystick.h"
+#include "platform/SignalNotifier.h"
 #include "platform/SingleInstance.h"
 #include "platform/Shell.h"
 #include "platform/Sound.h"
@@ -15,6 +16,7 @@
 #include <QCoreApplication>
 #include <QFont>
 #include <QIcon>
+#include <csignal>
 
 int main(int argc, char** argv)
 {
@@ -45,6 +47,10 @@ int main(int argc, char** argv)
     AuxWindows windows(&form, aniGif, shell);
     form.onHelp = [&] { windows.showHelp(); };
     form.onAbout = [&] { windows.showAbout(); };
+
+    // A signal to end ends the game as closing its window does: the record being entered
+    // is kept and the settings are saved, from the event loop.
+    platform::SignalNotifier endSignals({SIGTERM, SIGINT, SIGHUP}, [&form](int) { form.close(); });
 
     form.Form_Load();
     form.show();
