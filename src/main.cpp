@@ -20,6 +20,10 @@
 
 int main(int argc, char** argv)
 {
+    // Under a file-size limit a write fails instead of ending the game: the lock then stays
+    // empty but held, and the save keeps the previous file.
+    std::signal(SIGXFSZ, SIG_IGN);
+
     // A second copy ends at once, before it shows or writes anything; it only asks the
     // running one to come to the front.
     platform::SingleInstance instance;
