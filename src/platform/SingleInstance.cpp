@@ -101,8 +101,12 @@ SingleInstance::SingleInstance(const QString& folder)
     for (int attempt = 0; attempt < 4; ++attempt) {
         const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
         if (fd < 0) {
-            if (errno == ENOENT || errno == ENOSPC || errno == EDQUOT || errno == EROFS || !removeName(path))
-                return; // cannot be made: unguarded
+            // A link, a folder, a socket or a file we may not open holds the name. Any other
+            // failure (no folder, full disk, no file handles left) leaves the game unguarded,
+            // and a live copy's lock where it is.
+            const bool planted = errno == ELOOP || errno == EISDIR || errno == ENXIO || errno == EACCES || errno == EPERM;
+            if (!planted || !removeName(path))
+                return;
             continue;
         }
         struct stat st {};

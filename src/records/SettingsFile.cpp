@@ -29,15 +29,16 @@ void removeStrayTemporaries(const QString& path)
 {
     const QFileInfo info(path);
     const QRegularExpression stray(QStringLiteral("^") + QRegularExpression::escape(info.fileName()) +
-                                   QStringLiteral("\\.[A-Za-z0-9]{6}$"));
+                                   QStringLiteral("\\.(?![a-z]{6}$)[A-Za-z0-9]{6}$"));
     const QDir dir = info.absoluteDir();
-    for (const QString& name : dir.entryList({info.fileName() + QStringLiteral(".??????")}, QDir::Files | QDir::Hidden)) {
+    const QStringList candidates =
+        dir.entryList({info.fileName() + QStringLiteral(".*")}, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : candidates) {
+        if (!stray.match(name).hasMatch())
+            continue;
         struct stat st {};
         const QByteArray local = QFile::encodeName(dir.filePath(name));
-        const QString suffix = name.right(6);
-        if (suffix == suffix.toLower() && !suffix.contains(QRegularExpression(QStringLiteral("[0-9]"))))
-            continue;
-        if (stray.match(name).hasMatch() && ::lstat(local.constData(), &st) == 0 && S_ISREG(st.st_mode))
+        if (::lstat(local.constData(), &st) == 0 && S_ISREG(st.st_mode))
             ::unlink(local.constData());
     }
 }
