@@ -151,7 +151,8 @@ TEST(SettingsFile, LeftoversOfAnInterruptedSaveGoAtTheNextLoad)
     QTemporaryDir dir;
     const QString path = dir.filePath("Vorlinini.vrl");
     ASSERT_TRUE(settings::save(path, withInitials("ABC", 5)));
-    for (const char* name : {"Vorlinini.vrl.HiEvr3", "Vorlinini.vrl.backup", "Vorlinini.vrl.Ab12345", "Vorlinini.vrl~"}) {
+    for (const char* name :
+         {"Vorlinini.vrl.HiEvr3", "Vorlinini.vrl.backup", "Vorlinini.vrl.Ab12345", "Vorlinini.vrl~"}) {
         QFile f(dir.filePath(name));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write("x", 1) == 1);
     }

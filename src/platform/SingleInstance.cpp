@@ -104,7 +104,8 @@ SingleInstance::SingleInstance(const QString& folder)
             // A link, a folder, a socket or a file we may not open holds the name. Any other
             // failure (no folder, full disk, no file handles left) leaves the game unguarded,
             // and a live copy's lock where it is.
-            const bool planted = errno == ELOOP || errno == EISDIR || errno == ENXIO || errno == EACCES || errno == EPERM;
+            const bool planted =
+                errno == ELOOP || errno == EISDIR || errno == ENXIO || errno == EACCES || errno == EPERM;
             if (!planted || !removeName(path))
                 return;
             continue;
