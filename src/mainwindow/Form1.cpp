@@ -40,6 +40,11 @@ constexpr int kControlTop = 240, kControlHeight = 615, kStartWidth = 1575;
 constexpr int kMinClientWidth = 330, kMinClientHeight = 150;
 constexpr int kGrowTwips = 30;
 
+bool usableClient(QSize c)
+{
+    return c.width() > kMinClientWidth && c.height() > kMinClientHeight;
+}
+
 } // namespace
 
 Form1::Form1(const Services& services, ModuleNom& records, QWidget* parent)
@@ -53,6 +58,7 @@ Form1::Form1(const Services& services, ModuleNom& records, QWidget* parent)
     buildMenus();
     connectHandlers();
     resizeClient(kDesignClientWidth, kDesignClientHeight);
+    lastNormal_ = QRect(QPoint(0, 0), size());
     ownPalette_ = palette();
     qApp->installEventFilter(this);
     // The desktop session ends: whatever is pending is stored, as when the window closes.
@@ -166,8 +172,12 @@ void Form1::loadSettings()
 void Form1::sov()
 {
     settings::Record r;
-    // The normal size, also when the window is minimized or maximized.
-    const QRect normal = isMaximized() || isMinimized() ? normalGeometry() : geometry();
+    // The normal size, also when the window is minimized or maximized; what a window
+    // manager reports on the way to or from the task bar may be no size at all, and then
+    // the last usable normal size is kept.
+    QRect normal = windowState() == Qt::WindowNoState ? geometry() : normalGeometry();
+    if (!usableClient(QSize(normal.width(), normal.height() - menuBarHeight())))
+        normal = lastNormal_;
     const QSize frame = frameGeometry().size() - geometry().size();
     r.IniScaleHeight = settings::clamp16(normal.height() - menuBarHeight());
     r.IniHeight = settings::clamp16(units::pxToTwips(normal.height() + frame.height()));
@@ -249,6 +259,8 @@ bool Form1::minimized() const
 void Form1::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
+    if (windowState() == Qt::WindowNoState && usableClient(clientSize()))
+        lastNormal_ = geometry();
     Form_Resize();
 }
 

@@ -147,6 +147,7 @@ private:
     bool wasMinimized_ = false;
     bool quitting_ = false;
     QPalette ownPalette_;
+    QRect lastNormal_;
 
 public:
     // The mode stored in the settings file; start-up runs its command.
