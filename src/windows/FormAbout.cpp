@@ -165,6 +165,8 @@ void FormAbout::Form_Unload()
         return;
     unloaded_ = true;
     aniGif_.TimerAniGif->setInterval(0);
+    aniGif_.UnloadAniGif(*AnimatedGIF);
+    CurseurAni::UnloadAniCursor(Frame1);
     if (mainWindow_)
         mainWindow_->setEnabled(true);
 }

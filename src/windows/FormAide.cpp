@@ -77,6 +77,7 @@ void FormAide::Form_Unload()
     unloaded_ = true;
     // Stops both animations: the timer is shared with the About window.
     aniGif_.TimerAniGif->setInterval(0);
+    aniGif_.UnloadAniGif(*AnimatedGIF1);
 }
 
 void FormAide::closeEvent(QCloseEvent* event)
