@@ -8,6 +8,7 @@
 #include "platform/SingleInstance.h"
 #include "platform/Shell.h"
 #include "platform/Sound.h"
+#include "platform/WindowLook.h"
 #include "platform/WindowTimer.h"
 #include "records/FormInRecor.h"
 #include "records/ModuleNom.h"
@@ -15,7 +16,6 @@
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QFont>
 #include <QIcon>
 #include <csignal>
 
@@ -36,7 +36,7 @@ int main(int argc, char** argv)
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vorlin"));
-    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans"));
+    look::loadFrenchQtTexts();
 
     platform::QtTimerClock clock;
     platform::SdlSoundPlayer sound;
@@ -49,7 +49,7 @@ int main(int argc, char** argv)
     AniGif aniGif(clock);
 
     Form1 form({clock, sound, messages, joystick, processes, random}, records);
-    form.setWindowIcon(QIcon(QStringLiteral("Vorlin107_rsc/vorlin.ico")));
+    form.setWindowIcon(QIcon(QStringLiteral(":/vorlin.ico")));
     AuxWindows windows(&form, aniGif, shell);
     form.onHelp = [&] { windows.showHelp(); };
     form.onAbout = [&] { windows.showAbout(); };

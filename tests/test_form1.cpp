@@ -8,6 +8,9 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
+#include <QMessageBox>
+#include "platform/WindowLook.h"
+#include <set>
 #include <QWindow>
 #include "records/FormInRecor.h"
 #include <gtest/gtest.h>
@@ -245,6 +248,35 @@ TEST_F(Form1Fixture, RecordEntryIsOwnedAndTheDisabledWindowKeepsItsLook)
     form.close();
     EXPECT_TRUE(form.isVisible()) << "the close box of a disabled window does nothing";
     EXPECT_TRUE(form.recordWindow);
+}
+
+// In a check-mark group only the chosen item shows a mark: an unticked item shows no box.
+TEST_F(Form1Fixture, MenusShowOnlyTheTick)
+{
+    form.menuVitesse->popup(QPoint(0, 0));
+    QCoreApplication::processEvents();
+    const QImage shot = form.menuVitesse->grab().toImage();
+    auto coloursBeside = [&](QAction* a) {
+        const QRect r = form.menuVitesse->actionGeometry(a);
+        std::set<QRgb> colours;
+        for (int y = r.top() + 2; y < r.bottom() - 1; ++y)
+            for (int x = r.left() + 2; x < r.left() + 22; ++x)
+                colours.insert(shot.pixel(x * shot.width() / form.menuVitesse->width(), y * shot.height() / form.menuVitesse->height()));
+        return colours.size();
+    };
+    EXPECT_GT(coloursBeside(form.menuVitesseMoyen), 1u) << "the ticked item shows its mark";
+    EXPECT_EQ(coloursBeside(form.menuvitesseDebutant), 1u) << "an unticked item shows nothing";
+    form.menuVitesse->close();
+}
+
+// Qt's own buttons speak French whatever the locale: "Effacer top Score" asks OK / Annuler.
+TEST(FrenchQtTexts, StandardButtonsAreFrench)
+{
+    look::loadFrenchQtTexts();
+    QMessageBox box;
+    box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+    EXPECT_EQ(box.button(QMessageBox::Cancel)->text().remove('&'), "Annuler");
+    EXPECT_EQ(box.button(QMessageBox::Ok)->text().remove('&'), "OK");
 }
 
 // A trail crash through real widgets: the point shows on the other trail's label.

@@ -1,6 +1,8 @@
 // The main window's menu bar and its commands.
 #include "mainwindow/Form1.h"
 
+#include "platform/WindowLook.h"
+
 #include <QMenuBar>
 
 namespace {
@@ -54,6 +56,9 @@ void Form1::buildMenus()
     menuIntero = bar->addMenu(QStringLiteral("&?"));
     menuApropos = menuIntero->addAction(QStringLiteral("A &propos"));
     menuaide = menuIntero->addAction(QStringLiteral("&Aide"));
+
+    for (QMenu* m : {menuJeux, MenuOption, menuVitesse, menuTaille, menuControlJoueurNoir, menuControlJoueurRouge, menuIntero})
+        m->setStyle(look::menuStyle());
 }
 
 void Form1::connectHandlers()

@@ -1,5 +1,12 @@
 #include "platform/WindowLook.h"
 
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QMenu>
+#include <QPainter>
+#include <QProxyStyle>
+#include <QStyleOption>
+#include <QTranslator>
 #include <QWidget>
 #include <QWindow>
 
@@ -12,7 +19,9 @@ QColor colour(units::Colour c)
 
 QFont designFont(double points, bool bold, bool underline)
 {
-    QFont f(QStringLiteral("MS Sans Serif"));
+    // Liberation Sans stands in for "MS Sans Serif": its letters have the design font's
+    // widths at 8 pt and 96 dpi, so every text fits the box drawn for it.
+    QFont f(QStringLiteral("Liberation Sans"));
     f.setPointSizeF(points);
     f.setBold(bold);
     f.setUnderline(underline);
@@ -53,6 +62,46 @@ void bringForward(QWidget* w, QWidget* owner)
     w->show();
     w->raise();
     w->activateWindow();
+}
+
+namespace {
+
+class MenuStyle final : public QProxyStyle {
+public:
+    void drawPrimitive(PrimitiveElement pe, const QStyleOption* opt, QPainter* p, const QWidget* w) const override
+    {
+        if (pe != PE_IndicatorCheckBox || !qobject_cast<const QMenu*>(w))
+            return QProxyStyle::drawPrimitive(pe, opt, p, w);
+        if (!(opt->state & State_On))
+            return;
+        // A tick in the text colour, as a menu of the design's platform draws it.
+        const QRectF r = QRectF(opt->rect).adjusted(2, 2, -2, -2);
+        QPen pen(opt->palette.color(QPalette::Text), 2);
+        p->save();
+        p->setRenderHint(QPainter::Antialiasing);
+        p->setPen(pen);
+        const QPointF tick[] = {{r.left(), r.center().y()}, {r.left() + r.width() * 0.4, r.bottom()}, {r.right(), r.top()}};
+        p->drawPolyline(tick, 3);
+        p->restore();
+    }
+};
+
+} // namespace
+
+QStyle* menuStyle()
+{
+    static MenuStyle* style = new MenuStyle;
+    return style;
+}
+
+void loadFrenchQtTexts()
+{
+    static QTranslator* french = nullptr;
+    if (french)
+        return;
+    french = new QTranslator(QCoreApplication::instance());
+    if (french->load(QStringLiteral("qtbase_fr"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(french);
 }
 
 } // namespace look

@@ -8,6 +8,7 @@
 #include <QRect>
 #include <Qt>
 
+class QStyle;
 class QWidget;
 
 // The look every window of the game shares: its font, colours, geometry in twips and the
@@ -37,5 +38,13 @@ void frameWindow(QWidget* w, Frame frame, const QString& caption, int widthTwips
 // kept above its owner by the window manager, so no click on the owner hides it; the owner
 // is not its Qt parent, which would disable it along with a disabled owner.
 void bringForward(QWidget* w, QWidget* owner = nullptr);
+
+// The style of the menus: a ticked item of a check-mark group shows a tick, an unticked one
+// shows nothing (not an empty box).
+QStyle* menuStyle();
+
+// Qt's own texts (standard buttons such as "Annuler") in French, whatever the user's locale:
+// the game speaks French only.
+void loadFrenchQtTexts();
 
 } // namespace look

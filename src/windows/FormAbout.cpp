@@ -85,7 +85,7 @@ FormAbout::FormAbout(AniGif& aniGif, platform::Shell& shell, QWidget* mainWindow
     Image1 = new QLabel(Frame1);
     Image1->setGeometry(twips(240, 240, 1095, 975));
     Image1->setScaledContents(true);
-    Image1->setPixmap(QPixmap(QStringLiteral("Vorlin107_rsc/vorlin.ico")));
+    Image1->setPixmap(QPixmap(QStringLiteral(":/vorlin.ico")));
     Image1->setToolTip(QStringLiteral("Click to Version history"));
     Label1 = new QLabel(QStringLiteral("VORLIN V 1.06"), Frame1);
     Label1->setGeometry(twips(1680, 600, 1935, 375));
@@ -114,7 +114,7 @@ FormAbout::FormAbout(AniGif& aniGif, platform::Shell& shell, QWidget* mainWindow
     Label2 = new QLabel(QStringLiteral(
         "Vorlin : 60 % de réflexes, 40 % de stratégie et 100 % de mauvaise foi quand on perd. "
         "On y joue depuis la nuit des temps : il tournait déjà sur les premiers ordinateurs "
-        "familiaux, avec 1 K de mémoire."), this);
+        "familiaux, avec 1\u00A0K de mémoire."), this);
     Label2->setGeometry(twips(240, 1560, 3855, 1455));
     Label2->setAlignment(Qt::AlignCenter);
     Label2->setWordWrap(true);

@@ -47,7 +47,11 @@ FormAide::FormAide(AniGif& aniGif)
     TextAide->setReadOnly(true);
     TextAide->setFrameShape(QFrame::NoFrame);
     TextAide->setFont(look::designFont());
-    TextAide->setTabStopDistance(TextAide->fontMetrics().averageCharWidth() * 3.0);
+    // A text box of the design's platform: tab stops every 8 average characters, no scroll
+    // bar (the last, empty line is cut by the box, as designed).
+    TextAide->setTabStopDistance(TextAide->fontMetrics().averageCharWidth() * 8.0);
+    TextAide->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    TextAide->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     TextAide->setPlainText(texts::helpText().replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     Picture1->raise();
 
