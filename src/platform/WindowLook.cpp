@@ -19,9 +19,10 @@ QColor colour(units::Colour c)
 
 QFont designFont(double points, bool bold, bool underline)
 {
-    // Liberation Sans stands in for "MS Sans Serif": its letters have the design font's
-    // widths at 8 pt and 96 dpi, so every text fits the box drawn for it.
-    QFont f(QStringLiteral("Liberation Sans"));
+    // DejaVu Sans Condensed stands in for "MS Sans Serif": at 8 pt and 96 dpi it has the
+    // design font's average character width (5 px) and line height (13 px), so every text
+    // fits the box drawn for it. DejaVu Sans, wider, wrapped the help and About texts.
+    QFont f(QStringLiteral("DejaVu Sans Condensed"));
     f.setPointSizeF(points);
     f.setBold(bold);
     f.setUnderline(underline);

@@ -49,7 +49,7 @@ FormAide::FormAide(AniGif& aniGif)
     TextAide->setFont(look::designFont());
     // A text box of the design's platform: tab stops every 8 average characters, no scroll
     // bar (the last, empty line is cut by the box, as designed).
-    TextAide->setTabStopDistance(TextAide->fontMetrics().averageCharWidth() * 8.0);
+    TextAide->setTabStopDistance(8.0 * TextAide->fontMetrics().averageCharWidth());
     TextAide->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     TextAide->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     TextAide->setPlainText(texts::helpText().replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
