@@ -13,13 +13,6 @@
 
 namespace {
 
-QString resolve(const QString& xFile)
-{
-    QString path = xFile;
-    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    return QDir::isRelativePath(path) ? platform::currentDirPath(xFile) : path;
-}
-
 // One animation step of a host. The totals come from whichever window loaded last, so a
 // total can be larger than this array: the counter also wraps at the array's own end.
 void advance(ImageArray* array, std::int32_t& frame, std::int32_t total)
@@ -55,7 +48,7 @@ void AniGif::LoadAniGif(const QString& xFile, ImageArray& xImgArray)
 
     // Only a regular file of a sane size is read: a FIFO of that name would hang the game
     // and a link to a device would be read until memory ran out.
-    const std::optional<QByteArray> bytes = platform::readRegularFile(resolve(xFile), anipic::kMaxGifFileBytes);
+    const std::optional<QByteArray> bytes = platform::readRegularFile(platform::currentDirPath(xFile), anipic::kMaxGifFileBytes);
     if (!bytes)
         return;
 

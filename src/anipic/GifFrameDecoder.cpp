@@ -1,6 +1,7 @@
 #include "anipic/GifFrameDecoder.h"
 
 #include "anipic/GifSplitter.h"
+#include "platform/LittleEndian.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -16,7 +17,7 @@ int u8(QByteArrayView b, qsizetype i)
 
 int u16(QByteArrayView b, qsizetype i)
 {
-    return u8(b, i + 1) * 256 + u8(b, i);
+    return le::u16(b.data() + i);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "records/SettingsRecord.h"
 
+#include "platform/LittleEndian.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -9,16 +11,12 @@ namespace {
 
 void put(std::array<std::uint8_t, kSize>& b, std::size_t at, std::uint32_t v, int bytes)
 {
-    for (int i = 0; i < bytes; ++i)
-        b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+    le::put(b.data() + at, v, bytes);
 }
 
 std::uint32_t get(std::span<const std::uint8_t> b, std::size_t at, int bytes)
 {
-    std::uint32_t v = 0;
-    for (int i = 0; i < bytes; ++i)
-        v |= std::uint32_t(b[at + i]) << (8 * i);
-    return v;
+    return le::get(b.data() + at, bytes);
 }
 
 } // namespace
