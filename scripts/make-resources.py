@@ -322,12 +322,14 @@ MAIL_PALETTE = [
     (150, 180, 240),  # 14 stamp light
     (90, 70, 40),     # 15 inside, deep
 ]
+MAIL_ERASED = len(MAIL_PALETTE)
+MAIL_PALETTE.append((239, 239, 239))  # 16 the same grey, opaque: covers what an earlier frame drew
 MAIL_SIZE = 50
-# per frame: flap apex height (> 0 folded down, < 0 standing up), letter rise, delay
-MAIL_STEPS = [
-    (13, 0, 80), (8, 0, 10), (2, 0, 10), (-5, 0, 10), (-11, 0, 10), (-13, 4, 10),
-    (-13, 8, 10), (-13, 12, 10), (-13, 13, 10), (-13, 9, 10), (-13, 4, 10),
-    (-8, 0, 10), (0, 0, 10), (7, 0, 10),
+MAIL_DELAY = 10  # 1/100 s, every frame: the game plays all frames at the first one's pace
+# one picture a tick: flap apex height (> 0 folded down, < 0 standing up), letter rise
+MAIL_STEPS = [(13, 0)] * 8 + [
+    (8, 0), (2, 0), (-5, 0), (-11, 0), (-13, 4), (-13, 8), (-13, 12), (-13, 13), (-13, 9),
+    (-13, 4), (-8, 0), (0, 0), (7, 0),
 ]
 
 
@@ -391,12 +393,42 @@ def mail_frame(apex, rise, sparkle):
     return c
 
 
+def mail_change(shown, want):
+    """The frame that turns the picture shown into the one wanted, drawn over it: the changed
+    pixels, the erase colour where the background comes back, transparent elsewhere."""
+    c = Canvas(MAIL_SIZE, MAIL_SIZE, 0)
+    for y in range(MAIL_SIZE):
+        for x in range(MAIL_SIZE):
+            old = shown.px[y][x]
+            new = want.px[y][x]
+            if new != 0:
+                if new != old:
+                    c.put(x, y, new)
+            elif old not in (0, MAIL_ERASED):
+                c.put(x, y, MAIL_ERASED)
+            if c.px[y][x] != 0:
+                shown.px[y][x] = c.px[y][x]
+    if all(p == 0 for row in c.px for p in row):
+        return {"x": 0, "y": 0, "w": 1, "h": 1, "pixels": [[0]]}  # hold: nothing changes
+    return c.crop_frame(0)
+
+
 def mail_frames():
-    frames = []
-    for apex, rise, delay in MAIL_STEPS:
-        f = mail_frame(apex, rise, sparkle=rise >= 12).crop_frame(0)
-        f.update(delay=delay, transparent=0, disposal=2)
-        frames.append(f)
+    """The game shows a GIF by stacking its frames, each later one over the first, which
+    stays where it is (at the top left of the picture, whatever its own offset), and at the
+    end of a cycle hides all but the first; all at the first frame's pace. So the first frame
+    is the whole picture, every later one only what changes, drawn over what is there (left in
+    place, as a viewer keeps it too), and the last one brings back the first picture: the game
+    never shows that last frame, and a viewer then shows the same sequence as the game."""
+    pictures = [mail_frame(apex, rise, sparkle=rise >= 12) for apex, rise in MAIL_STEPS]
+    first = pictures[0]
+    frames = [{"x": 0, "y": 0, "w": MAIL_SIZE, "h": MAIL_SIZE, "pixels": [row[:] for row in first.px]}]
+    shown = Canvas(MAIL_SIZE, MAIL_SIZE, 0)
+    shown.px = [row[:] for row in first.px]
+    for want in pictures[1:] + [first]:
+        frames.append(mail_change(shown, want))
+    for f in frames:
+        f.update(delay=MAIL_DELAY, transparent=0, disposal=1)
     return frames
 
 
