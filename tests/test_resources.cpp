@@ -150,15 +150,15 @@ TEST(ShippedResources, WavesArePcmWithAConsistentHeader)
         EXPECT_EQ(dataSize % (channels * bits / 8), 0);
         EXPECT_LT(dataSize, qsizetype(rate) * channels * bits / 8 * 10) << "a cue over 10 s";
 
-        SDL_AudioSpec spec;
+        SDL_AudioSpec got;
         Uint8* buf = nullptr;
         Uint32 len = 0;
-        ASSERT_TRUE(SDL_LoadWAV_RW(SDL_RWFromConstMem(b.constData(), int(b.size())), 1, &spec, &buf, &len))
+        ASSERT_TRUE(SDL_LoadWAV_RW(SDL_RWFromConstMem(b.constData(), int(b.size())), 1, &got, &buf, &len))
             << SDL_GetError();
         SDL_FreeWAV(buf);
         EXPECT_EQ(qsizetype(len), dataSize);
-        EXPECT_EQ(spec.freq, rate);
-        EXPECT_EQ(spec.channels, channels);
+        EXPECT_EQ(got.freq, rate);
+        EXPECT_EQ(got.channels, channels);
     }
 }
 
