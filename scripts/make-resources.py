@@ -779,10 +779,10 @@ def build():
     files["email00.gif"] = email_gif()
     files["GifAni001.gif"] = spin_gif()
     files["IconeAnim001_16c.ani"] = cursor_ani()
-    files["vorlin.ico"] = icon_file(*logo(32))
-    files["vorlin.png"] = png_bytes(logo_rgba(32, 1))
-    files["vorlin-64.png"] = png_bytes(logo_rgba(64, 1))
     files = {os.path.join(OUT_DIR, name): data for name, data in files.items()}
+    # The window icon is built into the program; the resource folder keeps only what the
+    # game reads at run time.
+    files[os.path.join(ICON_DIR, "vorlin.ico")] = icon_file(*logo(32))
     for size in ICON_SIZES:
         files[os.path.join(ICON_DIR, "vorlin-%d.png" % size)] = png_bytes(logo_rgba(size, 1 if size <= 32 else 4))
     files[os.path.join(ICON_DIR, "vorlin.svg")] = logo_svg()

@@ -3,6 +3,7 @@
 #include "anipic/AniGif.h"
 #include "anipic/GifFrameDecoder.h"
 #include "anipic/GifSplitter.h"
+#include "platform/LittleEndian.h"
 #include "windows/AniReader.h"
 
 #include <QDir>
@@ -31,18 +32,16 @@ std::span<const std::uint8_t> span(const QByteArray& b)
     return {reinterpret_cast<const std::uint8_t*>(b.constData()), static_cast<std::size_t>(b.size())};
 }
 
-std::uint32_t le(const QByteArray& b, qsizetype at, int size)
+std::uint32_t field(const QByteArray& b, qsizetype at, int size)
 {
-    std::uint32_t v = 0;
-    for (int i = size - 1; i >= 0; --i)
-        v = v << 8 | static_cast<unsigned char>(b[at + i]);
-    return v;
+    return le::get(b.constData() + at, size);
 }
 
 const char* const kGifs[] = {"email00.gif", "GifAni001.gif"};
 const char* const kWaves[] = {"Beam.wav", "bark.wav", "Dogbrk.wav", "Level.wav", "Chimes.wav"};
-const char* const kCursors[] = {"IconeAnim001_16c.ani", "vorlin.ico"};
-const char* const kPngs[] = {"vorlin.png", "vorlin-64.png"};
+// The icons live beside the resource folder: the window icon is built into the program.
+const char* const kCursors[] = {"IconeAnim001_16c.ani", "../packaging/icons/vorlin.ico"};
+const int kIconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
 
 } // namespace
 
@@ -51,7 +50,7 @@ TEST(ShippedResources, EveryFileIsChecked)
 {
     std::set<QString> known;
     for (const auto& table : {std::span<const char* const>(kGifs), std::span<const char* const>(kWaves),
-                              std::span<const char* const>(kCursors), std::span<const char* const>(kPngs)})
+                              std::span<const char* const>(kCursors)})
         for (const char* name : table)
             known.insert(QString::fromLatin1(name));
     for (const QString& name : QDir(kRsc).entryList(QDir::Files))
@@ -120,22 +119,22 @@ TEST(ShippedResources, WavesArePcmWithAConsistentHeader)
         const QByteArray b = readRsc(QString::fromLatin1(name));
         ASSERT_GE(b.size(), 12);
         ASSERT_EQ(b.left(4), "RIFF");
-        EXPECT_EQ(le(b, 4, 4), std::uint32_t(b.size() - 8));
+        EXPECT_EQ(field(b, 4, 4), std::uint32_t(b.size() - 8));
         ASSERT_EQ(b.mid(8, 4), "WAVE");
         int channels = 0, rate = 0, bits = 0;
         qsizetype dataSize = -1;
         for (qsizetype at = 12; at + 8 <= b.size();) {
             const QByteArray id = b.mid(at, 4);
-            const qsizetype size = le(b, at + 4, 4);
+            const qsizetype size = field(b, at + 4, 4);
             ASSERT_LE(at + 8 + size, b.size()) << id.toStdString() << " runs past the end";
             if (id == "fmt ") {
                 ASSERT_GE(size, 16);
-                EXPECT_EQ(le(b, at + 8, 2), 1u) << "not PCM";
-                channels = int(le(b, at + 10, 2));
-                rate = int(le(b, at + 12, 4));
-                bits = int(le(b, at + 22, 2));
-                EXPECT_EQ(le(b, at + 16, 4), std::uint32_t(rate * channels * bits / 8)) << "byte rate";
-                EXPECT_EQ(le(b, at + 20, 2), std::uint32_t(channels * bits / 8)) << "block align";
+                EXPECT_EQ(field(b, at + 8, 2), 1u) << "not PCM";
+                channels = int(field(b, at + 10, 2));
+                rate = int(field(b, at + 12, 4));
+                bits = int(field(b, at + 22, 2));
+                EXPECT_EQ(field(b, at + 16, 4), std::uint32_t(rate * channels * bits / 8)) << "byte rate";
+                EXPECT_EQ(field(b, at + 20, 2), std::uint32_t(channels * bits / 8)) << "block align";
             } else if (id == "data") {
                 ASSERT_GT(channels, 0) << "data before fmt";
                 dataSize = size;
@@ -164,10 +163,9 @@ TEST(ShippedResources, WavesArePcmWithAConsistentHeader)
 
 TEST(ShippedResources, PngsHaveTheirSize)
 {
-    for (const char* name : kPngs) {
-        const QImage img(kRsc + QString::fromLatin1(name));
-        const int size = QString::fromLatin1(name).contains(QLatin1String("-64")) ? 64 : 32;
-        EXPECT_EQ(img.size(), QSize(size, size)) << name;
+    for (int size : kIconSizes) {
+        const QImage img(kRsc + QStringLiteral("../packaging/icons/vorlin-%1.png").arg(size));
+        EXPECT_EQ(img.size(), QSize(size, size)) << size;
     }
 }
 
