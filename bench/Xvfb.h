@@ -113,6 +113,18 @@ public:
         xcb_change_window_attributes(conn_, root_, XCB_CW_EVENT_MASK, &mask);
         xcb_flush(conn_);
     }
+    // A display already running, for timing one start from outside.
+    explicit Xvfb(const std::string& display) : display_(display)
+    {
+        conn_ = xcb_connect(display_.c_str(), nullptr);
+        if (xcb_connection_has_error(conn_))
+            return;
+        ok_ = true;
+        root_ = xcb_setup_roots_iterator(xcb_get_setup(conn_)).data->root;
+        const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+        xcb_change_window_attributes(conn_, root_, XCB_CW_EVENT_MASK, &mask);
+        xcb_flush(conn_);
+    }
     ~Xvfb()
     {
         if (conn_)
