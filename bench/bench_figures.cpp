@@ -2,7 +2,7 @@
 // the time to build and expose the main window in a running application (start-up as a
 // player sees it, from exec, is bench_startup), the CPU used while idle between games, and
 // the time to load each animated picture.
-#include "FakeHost.h"
+#include "Fakes.h"
 #include "anipic/AniGif.h"
 #include "anipic/ImageArray.h"
 #include "mainwindow/Form1.h"
@@ -74,7 +74,10 @@ struct Fakes {
     FakeMessageBox messages{log};
     platform::SdlJoystick joystick;
     FakeLauncher launcher;
+    FakeRandom random;
     ModuleNom rec;
+
+    Services services() { return {clock, sound, messages, joystick, launcher, random}; }
 };
 
 // From creating the main window to its first exposure, inside an application already
@@ -85,7 +88,7 @@ void BM_MainWindowBuildToExposed(benchmark::State& state)
         Fakes f;
         QElapsedTimer t;
         t.start();
-        Form1 form({f.clock, f.sound, f.messages, f.joystick, f.launcher}, f.rec);
+        Form1 form(f.services(), f.rec);
         form.Form_Load();
         form.show();
         while (!form.isVisible() || !form.windowHandle() || !form.windowHandle()->isExposed())
@@ -99,7 +102,7 @@ void BM_MainWindowBuildToExposed(benchmark::State& state)
 void BM_IdleCpu(benchmark::State& state)
 {
     Fakes f;
-    Form1 form({f.clock, f.sound, f.messages, f.joystick, f.launcher}, f.rec);
+    Form1 form(f.services(), f.rec);
     form.Form_Load();
     form.show();
     for (auto _ : state) {

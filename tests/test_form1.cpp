@@ -1,4 +1,4 @@
-#include "FakeHost.h"
+#include "Fakes.h"
 #include "mainwindow/Form1.h"
 #include "mainwindow/PlayfieldView.h"
 
@@ -8,12 +8,14 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
+#include <QWindow>
+#include "records/FormInRecor.h"
 #include <gtest/gtest.h>
 
 namespace {
 
 struct Form1Fixture : ::testing::Test, FakeServices {
-    Form1 form{{clock, sound, messages, joystick, launcher}, rec};
+    Form1 form{services(), rec};
 
     void SetUp() override
     {
@@ -218,6 +220,31 @@ TEST_F(Form1Fixture, KeysReachTheGameThroughTheFocusedButton)
     EXPECT_EQ(form.game.LastKey, 90);
     QTest::keyClick(&form, Qt::Key_8, Qt::KeypadModifier);
     EXPECT_EQ(form.game.LastKey, 104);
+    // The Escape that leaves the menu bar's keyboard navigation is the menu bar's.
+    form.activateWindow();
+    form.menuBar()->setFocus();
+    QTest::keyClick(form.menuBar(), Qt::Key_Alt);
+    QTest::keyClick(form.menuBar(), Qt::Key_Right);
+    form.game.LastKey = 0;
+    QTest::keyClick(form.menuBar(), Qt::Key_Escape);
+    EXPECT_EQ(form.game.LastKey, 0);
+}
+
+// The record window over a disabled main window: owned by it, so the window manager keeps it
+// on top; the main window ignores its close box and is not greyed.
+TEST_F(Form1Fixture, RecordEntryIsOwnedAndTheDisabledWindowKeepsItsLook)
+{
+    rec.score = 5;
+    form.game.restart();
+    ASSERT_TRUE(form.recordWindow);
+    EXPECT_EQ(form.recordWindow->windowHandle()->transientParent(), form.windowHandle());
+    EXPECT_TRUE(form.recordWindow->isEnabled());
+    ASSERT_FALSE(form.isEnabled());
+    EXPECT_EQ(form.Labelscore1->palette().color(QPalette::Disabled, QPalette::WindowText),
+              form.Labelscore1->palette().color(QPalette::Active, QPalette::WindowText));
+    form.close();
+    EXPECT_TRUE(form.isVisible()) << "the close box of a disabled window does nothing";
+    EXPECT_TRUE(form.recordWindow);
 }
 
 // A trail crash through real widgets: the point shows on the other trail's label.

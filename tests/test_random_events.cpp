@@ -1,6 +1,6 @@
 // Tens of thousands of random player actions on the real main window, with the invariants
 // checked after each one. Reproduce a failure with VORLIN_SEED=<the printed seed>.
-#include "FakeHost.h"
+#include "Fakes.h"
 #include "anipic/AniGif.h"
 #include "anipic/ImageArray.h"
 #include "mainwindow/Form1.h"
@@ -22,10 +22,6 @@
 #include <random>
 
 namespace {
-
-struct NullShell final : platform::Shell {
-    void open(const QString&) override {}
-};
 
 QWidget* recordWindow()
 {
@@ -73,10 +69,11 @@ TEST(RandomEvents, InvariantsHoldAfterEveryEvent)
     FakeMessageBox messages(log);
     FakeJoystick joystick;
     FakeLauncher launcher;
-    NullShell shell;
+    FakeShell shell;
+    FakeRandom random;
     ModuleNom rec;
     AniGif aniGif(clock);
-    auto form = std::make_unique<Form1>(Services{clock, sound, messages, joystick, launcher}, rec);
+    auto form = std::make_unique<Form1>(Services{clock, sound, messages, joystick, launcher, random}, rec);
     AuxWindows windows(form.get(), aniGif, shell);
     form->onHelp = [&] { windows.showHelp(); };
     form->onAbout = [&] { windows.showAbout(); };

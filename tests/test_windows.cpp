@@ -1,4 +1,4 @@
-#include "FakeHost.h"
+#include "Fakes.h"
 #include "anipic/AniGif.h"
 #include "anipic/ImageArray.h"
 #include "platform/Shell.h"
@@ -18,11 +18,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-struct FakeShell final : platform::Shell {
-    void open(const QString& a) override { opened << a; }
-    QStringList opened;
-};
 
 // The windows read their pictures from Vorlin107_rsc/ under the current directory.
 struct WindowsFixture : ::testing::Test {

@@ -52,13 +52,29 @@ std::optional<Record> decode(std::span<const std::uint8_t> b)
     r.IniCode2 = static_cast<std::int32_t>(get(b, 13, 4));
     r.IniCode3 = static_cast<std::int32_t>(get(b, 17, 4));
     r.record = b[21];
+    // Values the game could never have written mean a damaged file.
+    if (r.record > 100 || !initialsValid(r))
+        return std::nullopt;
     return r;
 }
 
 bool initialsValid(const Record& r)
 {
-    return r.IniCode1 >= 0 && r.IniCode1 <= 255 && r.IniCode2 >= 100 && r.IniCode2 <= 355 && r.IniCode3 >= 99 &&
-           r.IniCode3 <= 354;
+    if (!(r.IniCode1 >= 0 && r.IniCode1 <= 255 && r.IniCode2 >= 100 && r.IniCode2 <= 355 && r.IniCode3 >= 99 &&
+          r.IniCode3 <= 354))
+        return false;
+    // The record window turns every code below 'A' into '?', so a typed initial is '?' or
+    // 'A' and up; OK pads the text with blanks on the right. Editing in the box can move
+    // any typed character to any place, so the place does not narrow the set further.
+    const auto codes = initialsOf(r);
+    bool padding = false;
+    for (const std::uint8_t c : codes) {
+        if (c == ' ')
+            padding = true;
+        else if (padding || (c != '?' && c < 'A'))
+            return false;
+    }
+    return true;
 }
 
 std::array<std::uint8_t, 3> initialsOf(const Record& r)

@@ -130,9 +130,13 @@ std::optional<Cursor> readCursor(std::span<const std::uint8_t> b)
         c.stepMs = {0};
         return c;
     }
+    std::int64_t pixels = 0;
     for (const RawFrame& icon : raw->icons) {
         auto f = decodeCursorImage(icon.bytes);
         if (!f)
+            return std::nullopt;
+        pixels += std::int64_t(f->image.width()) * f->image.height();
+        if (pixels > kCursorPixelBudget)
             return std::nullopt;
         c.frames.push_back(std::move(*f));
     }
