@@ -1,6 +1,6 @@
 #include "platform/SdlJoystick.h"
 
-#include <SDL.h>
+#include "platform/SdlLib.h"
 
 #include <algorithm>
 #include <bit>
@@ -39,13 +39,13 @@ std::uint32_t pov(Uint8 hat)
     }
 }
 
-JoyInfo readStick(SDL_Joystick* s)
+JoyInfo readStick(const sdl::Api& S, SDL_Joystick* s)
 {
     JoyInfo r;
-    const int axes = SDL_JoystickNumAxes(s);
+    const int axes = S.SDL_JoystickNumAxes(s);
     // A box of buttons alone must not read as a stick held to the top left.
     const auto axis = [&](int i, std::uint32_t absent) {
-        return i < axes ? position(SDL_JoystickGetAxis(s, i)) : absent;
+        return i < axes ? position(S.SDL_JoystickGetAxis(s, i)) : absent;
     };
     r.dwXpos = axis(0, kCentre);
     r.dwYpos = axis(1, kCentre);
@@ -54,12 +54,12 @@ JoyInfo readStick(SDL_Joystick* s)
     r.dwUpos = axis(4, 0);
     r.dwVpos = axis(5, 0);
 
-    const int buttons = std::min(SDL_JoystickNumButtons(s), static_cast<int>(kMaxButtons));
+    const int buttons = std::min(S.SDL_JoystickNumButtons(s), static_cast<int>(kMaxButtons));
     for (int b = 0; b < buttons; ++b)
-        if (SDL_JoystickGetButton(s, b))
+        if (S.SDL_JoystickGetButton(s, b))
             r.dwButtons |= 1u << b;
     r.dwButtonNumber = static_cast<std::uint32_t>(std::popcount(r.dwButtons));
-    r.dwPOV = SDL_JoystickNumHats(s) > 0 ? pov(SDL_JoystickGetHat(s, 0)) : kPovCentred;
+    r.dwPOV = S.SDL_JoystickNumHats(s) > 0 ? pov(S.SDL_JoystickGetHat(s, 0)) : kPovCentred;
     return r;
 }
 
@@ -78,16 +78,16 @@ constexpr SDL_GameControllerButton kPadButtons[] = {
     SDL_CONTROLLER_BUTTON_TOUCHPAD,
 };
 
-Uint8 dpad(SDL_GameController* p)
+Uint8 dpad(const sdl::Api& S, SDL_GameController* p)
 {
     Uint8 hat = SDL_HAT_CENTERED;
-    if (SDL_GameControllerGetButton(p, SDL_CONTROLLER_BUTTON_DPAD_UP))
+    if (S.SDL_GameControllerGetButton(p, SDL_CONTROLLER_BUTTON_DPAD_UP))
         hat |= SDL_HAT_UP;
-    if (SDL_GameControllerGetButton(p, SDL_CONTROLLER_BUTTON_DPAD_DOWN))
+    if (S.SDL_GameControllerGetButton(p, SDL_CONTROLLER_BUTTON_DPAD_DOWN))
         hat |= SDL_HAT_DOWN;
-    if (SDL_GameControllerGetButton(p, SDL_CONTROLLER_BUTTON_DPAD_LEFT))
+    if (S.SDL_GameControllerGetButton(p, SDL_CONTROLLER_BUTTON_DPAD_LEFT))
         hat |= SDL_HAT_LEFT;
-    if (SDL_GameControllerGetButton(p, SDL_CONTROLLER_BUTTON_DPAD_RIGHT))
+    if (S.SDL_GameControllerGetButton(p, SDL_CONTROLLER_BUTTON_DPAD_RIGHT))
         hat |= SDL_HAT_RIGHT;
     // A worn pad can report opposite directions at once: they cancel.
     if ((hat & SDL_HAT_UP) && (hat & SDL_HAT_DOWN))
@@ -97,9 +97,9 @@ Uint8 dpad(SDL_GameController* p)
     return hat;
 }
 
-JoyInfo readPad(SDL_GameController* p)
+JoyInfo readPad(const sdl::Api& S, SDL_GameController* p)
 {
-    const auto axis = [p](SDL_GameControllerAxis a) { return SDL_GameControllerGetAxis(p, a); };
+    const auto axis = [&S, p](SDL_GameControllerAxis a) { return S.SDL_GameControllerGetAxis(p, a); };
     JoyInfo r;
     r.dwXpos = position(axis(SDL_CONTROLLER_AXIS_LEFTX));
     r.dwYpos = position(axis(SDL_CONTROLLER_AXIS_LEFTY));
@@ -111,7 +111,7 @@ JoyInfo readPad(SDL_GameController* p)
     r.dwUpos = position(axis(SDL_CONTROLLER_AXIS_RIGHTX));
     r.dwVpos = 0;
 
-    const Uint8 hat = dpad(p);
+    const Uint8 hat = dpad(S, p);
     if (hat & SDL_HAT_LEFT)
         r.dwXpos = kLow;
     if (hat & SDL_HAT_RIGHT)
@@ -123,7 +123,7 @@ JoyInfo readPad(SDL_GameController* p)
     r.dwPOV = pov(hat);
 
     for (std::uint32_t bit = 0; bit < std::size(kPadButtons); ++bit)
-        if (SDL_GameControllerGetButton(p, kPadButtons[bit]))
+        if (S.SDL_GameControllerGetButton(p, kPadButtons[bit]))
             r.dwButtons |= 1u << bit;
     r.dwButtonNumber = static_cast<std::uint32_t>(std::popcount(r.dwButtons));
     return r;
@@ -131,44 +131,56 @@ JoyInfo readPad(SDL_GameController* p)
 
 } // namespace
 
-SdlJoystick::SdlJoystick()
-{
-    // SDL drops joystick input while none of its windows has the focus; the game's windows
-    // are Qt's, and a read must answer whichever window is in front.
-    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
-    // SDL would otherwise turn SIGINT and SIGTERM into events nobody reads, and the game
-    // could no longer be stopped by a signal.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    up_ = SDL_InitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER) == 0;
-    if (!up_)
-        return;
-    // No one drains SDL's event queue here: reads ask for the state and enumerate devices,
-    // so joystick events would only pile up.
-    SDL_JoystickEventState(SDL_IGNORE);
-    SDL_GameControllerEventState(SDL_IGNORE);
-}
+SdlJoystick::SdlJoystick() = default;
 
 SdlJoystick::~SdlJoystick()
 {
     if (!up_)
         return;
     for (Device& d : devices_)
-        close(d);
-    SDL_QuitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER);
+        close(*sdl_, d);
+    sdl_->SDL_QuitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER);
+}
+
+bool SdlJoystick::start()
+{
+    if (up_ || failed_)
+        return up_;
+    // SDL is loaded in the background on the first read, so the start of the game never
+    // waits for it; until it is there every read answers "unplugged", as with no device.
+    sdl_ = sdl::apiIfReady();
+    if (!sdl_)
+        return false;
+    const sdl::Api& S = *sdl_;
+    // SDL drops joystick input while none of its windows has the focus; the game's windows
+    // are Qt's, and a read must answer whichever window is in front.
+    S.SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    // SDL would otherwise turn SIGINT and SIGTERM into events nobody reads, and the game
+    // could no longer be stopped by a signal.
+    S.SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    up_ = S.SDL_InitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER) == 0;
+    failed_ = !up_;
+    if (!up_)
+        return false;
+    // No one drains SDL's event queue here: reads ask for the state and enumerate devices,
+    // so joystick events would only pile up.
+    S.SDL_JoystickEventState(SDL_IGNORE);
+    S.SDL_GameControllerEventState(SDL_IGNORE);
+    return true;
 }
 
 int SdlJoystick::joyGetPosEx(int id, JoyInfo& info)
 {
     if (id < 0 || id >= static_cast<int>(devices_.size()))
         return kJoyErrParms;
-    if (!up_)
+    if (!start())
         return kJoyErrUnplugged;
     refresh();
     const Device& d = devices_[static_cast<std::size_t>(id)];
     if (!d.stick)
         return kJoyErrUnplugged;
 
-    JoyInfo r = d.pad ? readPad(d.pad) : readStick(d.stick);
+    JoyInfo r = d.pad ? readPad(*sdl_, d.pad) : readStick(*sdl_, d.stick);
     r.dwSize = info.dwSize;
     r.dwFlags = info.dwFlags;
     info = r;
@@ -177,19 +189,20 @@ int SdlJoystick::joyGetPosEx(int id, JoyInfo& info)
 
 void SdlJoystick::refresh()
 {
+    const sdl::Api& S = *sdl_;
     // Reads the devices and runs SDL's hotplug detection.
-    SDL_JoystickUpdate();
+    S.SDL_JoystickUpdate();
     for (Device& d : devices_)
-        if (d.stick && !SDL_JoystickGetAttached(d.stick))
-            close(d);
+        if (d.stick && !S.SDL_JoystickGetAttached(d.stick))
+            close(S, d);
 
     const auto isFree = [](const Device& d) { return d.stick == nullptr; };
-    const int count = SDL_NumJoysticks();
+    const int count = S.SDL_NumJoysticks();
     for (int i = 0; i < count; ++i) {
         const auto slot = std::find_if(devices_.begin(), devices_.end(), isFree);
         if (slot == devices_.end())
             return;
-        const SDL_JoystickID instance = SDL_JoystickGetDeviceInstanceID(i);
+        const SDL_JoystickID instance = S.SDL_JoystickGetDeviceInstanceID(i);
         const bool held = std::any_of(devices_.begin(), devices_.end(),
                                       [instance](const Device& d) { return d.instance == instance; });
         if (instance >= 0 && !held)
@@ -199,19 +212,20 @@ void SdlJoystick::refresh()
 
 void SdlJoystick::open(int deviceIndex, Device& into)
 {
-    if (SDL_IsGameController(deviceIndex))
-        into.pad = SDL_GameControllerOpen(deviceIndex);
+    const sdl::Api& S = *sdl_;
+    if (S.SDL_IsGameController(deviceIndex))
+        into.pad = S.SDL_GameControllerOpen(deviceIndex);
     // A pad SDL could not open as one is still a joystick, read by index.
-    into.stick = into.pad ? SDL_GameControllerGetJoystick(into.pad) : SDL_JoystickOpen(deviceIndex);
-    into.instance = into.stick ? SDL_JoystickInstanceID(into.stick) : -1;
+    into.stick = into.pad ? S.SDL_GameControllerGetJoystick(into.pad) : S.SDL_JoystickOpen(deviceIndex);
+    into.instance = into.stick ? S.SDL_JoystickInstanceID(into.stick) : -1;
 }
 
-void SdlJoystick::close(Device& d)
+void SdlJoystick::close(const sdl::Api& S, Device& d)
 {
     if (d.pad)
-        SDL_GameControllerClose(d.pad);
+        S.SDL_GameControllerClose(d.pad);
     else if (d.stick)
-        SDL_JoystickClose(d.stick);
+        S.SDL_JoystickClose(d.stick);
     d = Device{};
 }
 

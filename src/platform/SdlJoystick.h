@@ -10,6 +10,9 @@ struct _SDL_Joystick;
 struct _SDL_GameController;
 
 namespace platform {
+namespace sdl {
+struct Api;
+}
 
 // ModuleJoy's joyGetPosEx over SDL2's joystick and game-controller API.
 //
@@ -23,7 +26,9 @@ namespace platform {
 // u, v, buttons 0..31 are the button bits, hat 0 is the point of view.
 //
 // Each read pumps SDL's joystick state and looks for new devices, opening them then; it
-// never blocks. One thread only: the UI thread.
+// never blocks. SDL is loaded and its joystick subsystem started by the first reads, not by
+// the constructor, so nothing of it runs before the first window shows. One thread only:
+// the UI thread.
 class SdlJoystick final : public Joystick {
 public:
     SdlJoystick();
@@ -40,11 +45,14 @@ private:
         _SDL_GameController* pad = nullptr; // also set when SDL maps the device as a game controller
     };
 
+    bool start();
     void refresh();
     void open(int deviceIndex, Device& into);
-    static void close(Device& d);
+    static void close(const sdl::Api& S, Device& d);
 
+    const sdl::Api* sdl_ = nullptr;
     bool up_ = false;
+    bool failed_ = false;
     std::array<Device, 2> devices_{};
 };
 

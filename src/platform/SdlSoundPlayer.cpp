@@ -1,53 +1,150 @@
 #include "platform/Sound.h"
 
-#include <SDL.h>
+#include "platform/SdlLib.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <thread>
+#include <vector>
 
 namespace platform {
+namespace {
 
-SdlSoundPlayer::SdlSoundPlayer() = default;
+using Clock = std::chrono::steady_clock;
+
+// The whole file, if it is a regular one of a sane size; empty otherwise. Opened without
+// blocking, so a FIFO or device of that name cannot hold the game.
+std::vector<Uint8> readWave(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return {};
+    std::vector<Uint8> bytes;
+    struct stat st{};
+    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0
+        && static_cast<std::uint64_t>(st.st_size) <= SdlSoundPlayer::kMaxFileBytes) {
+        bytes.resize(static_cast<std::size_t>(st.st_size));
+        std::size_t got = 0;
+        while (got < bytes.size()) {
+            const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+            if (n <= 0)
+                break;
+            got += static_cast<std::size_t>(n);
+        }
+        bytes.resize(got);
+    }
+    ::close(fd);
+    return bytes;
+}
+
+// A power of two of frames lasting about 10 ms: the device takes the queue in buffers of
+// this size, so a cue starts at most this late.
+int bufferFrames(int freq)
+{
+    int frames = 64;
+    while (frames * 2 * 1000 <= freq * 12)
+        frames *= 2;
+    return frames;
+}
+
+} // namespace
+
+SdlSoundPlayer::SdlSoundPlayer(std::chrono::milliseconds longest) : longest_(longest) {}
 
 SdlSoundPlayer::~SdlSoundPlayer()
 {
-    if (audioUp_)
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    if (!audioUp_)
+        return;
+    const sdl::Api& S = *sdl::api();
+    if (device_)
+        S.SDL_CloseAudioDevice(device_);
+    S.SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+bool SdlSoundPlayer::start()
+{
+    if (triedInit_)
+        return audioUp_;
+    triedInit_ = true;
+    const sdl::Api* S = sdl::api();
+    if (!S)
+        return false;
+    S->SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1"); // keep SIGTERM ending the game
+    audioUp_ = S->SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    return audioUp_;
 }
 
 void SdlSoundPlayer::playSync(const std::string& path)
 {
-    if (!triedInit_) {
-        triedInit_ = true;
-        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1"); // keep SIGTERM ending the game
-        audioUp_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
-    }
-    if (!audioUp_)
+    std::vector<Uint8> file = readWave(path);
+    if (file.empty() || !start())
         return;
+    const sdl::Api& S = *sdl::api();
 
     SDL_AudioSpec spec;
     Uint8* buf = nullptr;
     Uint32 len = 0;
-    if (!SDL_LoadWAV(path.c_str(), &spec, &buf, &len))
+    if (!S.SDL_LoadWAV_RW(S.SDL_RWFromConstMem(file.data(), static_cast<int>(file.size())), 1, &spec, &buf, &len))
         return;
-
-    // A device per cue, opened in the wave's own format: cues are rare and short, and
-    // this way no conversion stage can hold back the tail of the sound.
-    const SDL_AudioDeviceID dev = SDL_OpenAudioDevice(nullptr, 0, &spec, nullptr, 0);
-    if (dev == 0) {
-        SDL_FreeWAV(buf);
-        return;
-    }
-    SDL_QueueAudio(dev, buf, len);
-    SDL_PauseAudioDevice(dev, 0);
+    file = {};
 
     const int bytesPerFrame = SDL_AUDIO_BITSIZE(spec.format) / 8 * spec.channels;
-    const Uint32 ms = bytesPerFrame > 0 && spec.freq > 0
-        ? static_cast<Uint32>(static_cast<Uint64>(len) * 1000 / (static_cast<Uint64>(bytesPerFrame) * spec.freq))
-        : 0;
-    // Block for the length of the wave, then until the device has drained what it holds.
-    SDL_Delay(ms);
-    for (int i = 0; i < 50 && SDL_GetQueuedAudioSize(dev) > 0; ++i)
-        SDL_Delay(5);
-    SDL_CloseAudioDevice(dev);
-    SDL_FreeWAV(buf);
+    if (bytesPerFrame <= 0 || spec.freq <= 0) {
+        S.SDL_FreeWAV(buf);
+        return;
+    }
+    if (device_ && (spec.freq != freq_ || spec.format != format_ || spec.channels != channels_)) {
+        S.SDL_CloseAudioDevice(device_);
+        device_ = 0;
+    }
+    if (!device_) {
+        // Opened in the wave's own format, so no conversion stage holds back a tail.
+        SDL_AudioSpec want = spec;
+        want.samples = static_cast<Uint16>(bufferFrames(spec.freq));
+        want.callback = nullptr;
+        SDL_AudioSpec have;
+        device_ = S.SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+        if (!device_) {
+            S.SDL_FreeWAV(buf);
+            return;
+        }
+        freq_ = spec.freq;
+        format_ = spec.format;
+        channels_ = spec.channels;
+        S.SDL_PauseAudioDevice(device_, 0);
+    }
+
+    std::uint64_t frames = len / static_cast<Uint32>(bytesPerFrame);
+    frames = std::min<std::uint64_t>(frames, static_cast<std::uint64_t>(longest_.count()) * spec.freq / 1000);
+    const auto bytes = static_cast<Uint32>(frames * static_cast<std::uint64_t>(bytesPerFrame));
+    const auto length = std::chrono::microseconds(frames * 1'000'000 / static_cast<std::uint64_t>(spec.freq));
+    const auto queued = Clock::now();
+    S.SDL_QueueAudio(device_, buf, bytes);
+    S.SDL_FreeWAV(buf);
+
+    // The device runs all the time and takes the queue a buffer at a time, in step with what
+    // it plays: the wave sounds from the moment the first buffer left the queue, for its
+    // length; and not before the queue is empty, should the device fall behind. A stuck
+    // device is given up a second after the wave should have ended.
+    const auto giveUp = queued + length + std::chrono::seconds(1);
+    auto now = queued;
+    auto started = queued;
+    bool seenStart = false;
+    for (;;) {
+        const Uint32 left = S.SDL_GetQueuedAudioSize(device_);
+        now = Clock::now();
+        if (!seenStart && left < bytes) {
+            seenStart = true;
+            started = now;
+        }
+        if (left == 0 || now >= giveUp)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    std::this_thread::sleep_until(std::min(std::max(started + length, now), giveUp));
 }
 
 } // namespace platform
