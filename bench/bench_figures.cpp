@@ -73,11 +73,10 @@ struct Fakes {
     FakeSound sound{log};
     FakeMessageBox messages{log};
     platform::SdlJoystick joystick;
-    FakeLauncher launcher;
     FakeRandom random;
     ModuleNom rec;
 
-    Services services() { return {clock, sound, messages, joystick, launcher, random}; }
+    Services services() { return {clock, sound, messages, joystick, random}; }
 };
 
 // From creating the main window to its first exposure, inside an application already

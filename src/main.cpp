@@ -1,7 +1,6 @@
 #include "anipic/AniGif.h"
 #include "mainwindow/Form1.h"
 #include "platform/MessageBox.h"
-#include "platform/Process.h"
 #include "platform/Random.h"
 #include "platform/SdlJoystick.h"
 #include "platform/SignalNotifier.h"
@@ -42,17 +41,17 @@ int main(int argc, char** argv)
     platform::SdlSoundPlayer sound;
     platform::QtMessageBox messages;
     platform::SdlJoystick joystick;
-    platform::QtProcessLauncher processes;
     platform::QtShell shell;
     platform::SystemRandom random;
     ModuleNom records;
     AniGif aniGif(clock);
 
-    Form1 form({clock, sound, messages, joystick, processes, random}, records);
+    Form1 form({clock, sound, messages, joystick, random}, records);
     form.setWindowIcon(QIcon(QStringLiteral(":/vorlin.ico")));
-    AuxWindows windows(&form, aniGif, shell);
+    AuxWindows windows(&form, aniGif, shell, joystick, clock);
     form.onHelp = [&] { windows.showHelp(); };
     form.onAbout = [&] { windows.showAbout(); };
+    form.onPadSettings = [&] { windows.showPadSettings(); };
 
     // A signal to end ends the game as closing its window does: the record being entered
     // is kept and the settings are saved, from the event loop.

@@ -5,7 +5,6 @@
 #include "game/GameHost.h"
 #include "platform/Joystick.h"
 #include "platform/MessageBox.h"
-#include "platform/Process.h"
 #include "platform/Random.h"
 #include "platform/Shell.h"
 #include "platform/Sound.h"
@@ -65,18 +64,11 @@ struct FakeJoystick final : platform::Joystick {
         info.dwButtons = state[id].dwButtons;
         return 0;
     }
+    QString slotName(int id) override { return present[id] ? QStringLiteral("Fake pad") : QString(); }
+    QStringList connectedPads() override { return {}; }
+    void assignSlot(int, int) override {}
     bool present[2] = {false, false};
     platform::JoyInfo state[2];
-};
-
-struct FakeLauncher final : platform::ProcessLauncher {
-    bool startDetached(const QString& program, const QStringList&) override
-    {
-        started.push_back(program);
-        return works;
-    }
-    bool works = true;
-    QStringList started;
 };
 
 struct FakeShell final : platform::Shell {
@@ -155,9 +147,8 @@ struct FakeServices {
     FakeSound sound{log};
     FakeMessageBox messages{log};
     FakeJoystick joystick;
-    FakeLauncher launcher;
     FakeRandom random;
     ModuleNom rec;
 
-    Services services() { return {clock, sound, messages, joystick, launcher, random}; }
+    Services services() { return {clock, sound, messages, joystick, random}; }
 };

@@ -292,18 +292,6 @@ TEST_F(Form1Fixture, TwoPlayerGameEndsWithAPointForTheOther)
     EXPECT_EQ(form.CdeStart->text(), "Start");
 }
 
-TEST_F(Form1Fixture, JoystickSettingsToolOrAMessage)
-{
-    form.enableJoystickItems(0);
-    form.menuReglageJoy->trigger();
-    EXPECT_EQ(launcher.started, QStringList{"jstest-gtk"});
-    EXPECT_TRUE(messages.requests.empty());
-    launcher.works = false;
-    form.menuReglageJoy->trigger();
-    ASSERT_EQ(messages.requests.size(), 1u);
-    EXPECT_TRUE(messages.requests[0].text.contains("jstest-gtk"));
-}
-
 // Joystick items are enabled when a joystick answers, and never disabled again.
 TEST_F(Form1Fixture, JoystickItemsAreEnabledForGood)
 {

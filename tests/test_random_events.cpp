@@ -68,13 +68,12 @@ TEST(RandomEvents, InvariantsHoldAfterEveryEvent)
     FakeSound sound(log);
     FakeMessageBox messages(log);
     FakeJoystick joystick;
-    FakeLauncher launcher;
     FakeShell shell;
     FakeRandom random;
     ModuleNom rec;
     AniGif aniGif(clock);
-    auto form = std::make_unique<Form1>(Services{clock, sound, messages, joystick, launcher, random}, rec);
-    AuxWindows windows(form.get(), aniGif, shell);
+    auto form = std::make_unique<Form1>(Services{clock, sound, messages, joystick, random}, rec);
+    AuxWindows windows(form.get(), aniGif, shell, joystick, clock);
     form->onHelp = [&] { windows.showHelp(); };
     form->onAbout = [&] { windows.showAbout(); };
     // Timers tick under a modal box; the answer is random.

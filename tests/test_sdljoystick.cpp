@@ -1,5 +1,6 @@
 // SdlJoystick against SDL's virtual joysticks: no device, no window, no waiting.
 #include "platform/SdlJoystick.h"
+#include "windows/FormManette.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -462,6 +463,8 @@ TEST_F(SdlJoystickTest, PadAndJoystickSideBySide)
 #include "mainwindow/Form1.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QLabel>
 #include <QTest>
 
 // Joystick 2 starts the game with its button and steers red; black stays on the keyboard.
@@ -471,7 +474,6 @@ TEST_F(SdlJoystickTest, AJoystickStartsAndSteersAGame)
     platform::VirtualClock clock;
     FakeSound sound(log);
     FakeMessageBox messages(log);
-    FakeLauncher launcher;
     FakeRandom random;
     ModuleNom rec;
     SdlJoystick joystick;
@@ -481,7 +483,7 @@ TEST_F(SdlJoystickTest, AJoystickStartsAndSteersAGame)
         d->axis(0, 0);
         d->axis(1, 0);
     }
-    Form1 form({clock, sound, messages, joystick, launcher, random}, rec);
+    Form1 form({clock, sound, messages, joystick, random}, rec);
     form.Form_Load();
     EXPECT_FALSE(form.menuJoy2Rouge->isEnabled());
 
@@ -505,4 +507,43 @@ TEST_F(SdlJoystickTest, AJoystickStartsAndSteersAGame)
     clock.advance(100);
     EXPECT_EQ(form.game.Dir1, 1) << "the keyboard still steers black";
     EXPECT_EQ(form.game.Dir2, 3);
+}
+
+// The pad window shows what the game reads of each slot: the pad's name, its stick, a pressed
+// button; it follows a pad pulled out and another plugged in; with more pads than slots the
+// player chooses, and the chosen pad is the one the game then reads for black.
+TEST_F(SdlJoystickTest, PadWindowShowsWhatTheGameReads)
+{
+    platform::VirtualClock clock;
+    SdlJoystick joystick;
+    VirtualDevice first(SDL_JOYSTICK_TYPE_UNKNOWN, 2, 4, 0, "Vorlin pad A");
+    FormManette window(joystick, clock);
+    clock.advance(50);
+    EXPECT_EQ(window.padName[0]->text(), "Vorlin pad A");
+    EXPECT_EQ(window.padName[1]->text(), "Aucune manette");
+
+    first.axis(0, 32767);
+    first.button(1, true);
+    clock.advance(50);
+    EXPECT_GE(window.stick[0]->markerCentre().x(), window.stick[0]->width() - 2) << "the marker follows the stick";
+    EXPECT_EQ(window.buttons[0]->text(), "Boutons : 2");
+
+    first.unplug();
+    clock.advance(50);
+    EXPECT_EQ(window.padName[0]->text(), "Aucune manette");
+    VirtualDevice second(SDL_JOYSTICK_TYPE_UNKNOWN, 2, 4, 0, "Vorlin pad B");
+    VirtualDevice third(SDL_JOYSTICK_TYPE_UNKNOWN, 2, 4, 0, "Vorlin pad C");
+    VirtualDevice fourth(SDL_JOYSTICK_TYPE_UNKNOWN, 2, 4, 0, "Vorlin pad D");
+    clock.advance(50);
+    EXPECT_EQ(joystick.slotName(0), "Vorlin pad B");
+    ASSERT_TRUE(window.chooser[0]->isVisibleTo(&window)) << "three pads for two slots: a choice";
+
+    const int d = joystick.connectedPads().indexOf(QStringLiteral("Vorlin pad D"));
+    ASSERT_GE(d, 0);
+    emit window.chooser[0]->activated(d);
+    fourth.axis(0, -32768);
+    JoyInfo info;
+    ASSERT_EQ(joystick.joyGetPosEx(0, info), 0);
+    EXPECT_EQ(info.dwXpos, 0u) << "black now reads pad D";
+    EXPECT_EQ(window.padName[0]->text(), "Vorlin pad D");
 }

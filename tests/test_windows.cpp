@@ -32,7 +32,8 @@ struct WindowsFixture : ::testing::Test {
     AniGif aniGif{clock};
     FakeShell shell;
     QWidget mainWindow;
-    AuxWindows windows{&mainWindow, aniGif, shell};
+    FakeJoystick joystick;
+    AuxWindows windows{&mainWindow, aniGif, shell, joystick, clock};
 
     void SetUp() override
     {

@@ -20,6 +20,9 @@ int blackKeyRule(int lastKey, int dir);
 int redKeyRule(int lastKey, int dir);
 // The stick of the record as it stands: the last of the four threshold tests that holds wins.
 int joystickRule(const platform::JoyInfo& info, int dir);
+// Where the rule turns, on the 0..65535 axes: below kJoyLow up or left, from kJoyHigh on
+// down or right (whole thousands: Int(x / 1000) < 15, > 45).
+constexpr int kJoyLow = 15000, kJoyHigh = 46000;
 
 // A Qt key event as a desktop virtual-key code, so that Caps Lock changes nothing and the
 // keypad gives its own codes with Num Lock on and the arrows' codes with it off. A letter of

@@ -118,6 +118,7 @@ public:
     // Hooks for the windows built elsewhere; the menu items and the idle poll call them.
     std::function<void()> onHelp;
     std::function<void()> onAbout;
+    std::function<void()> onPadSettings;
 
     QPointer<FormInRecor> recordWindow;
 

@@ -165,10 +165,9 @@ void Form1::menuJoy2Rouge_Click()
 
 void Form1::menuReglageJoy_Click()
 {
-    if (!services_.processes.startDetached(QStringLiteral("jstest-gtk"), {}))
-        services_.messages.show({QStringLiteral("Le réglage des manettes (jstest-gtk) n'a pas pu être lancé."),
-                                 QString(), platform::MessageBox::Buttons::Ok,
-                                 platform::MessageBox::Icon::Information, false});
+    // The pad window is modeless: the game does not wait for it.
+    if (onPadSettings)
+        onPadSettings();
 }
 
 void Form1::menuApropos_Click()

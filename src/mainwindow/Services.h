@@ -2,7 +2,6 @@
 
 #include "platform/Joystick.h"
 #include "platform/MessageBox.h"
-#include "platform/Process.h"
 #include "platform/Random.h"
 #include "platform/Sound.h"
 #include "platform/WindowTimer.h"
@@ -13,6 +12,5 @@ struct Services {
     platform::SoundPlayer& sound;
     platform::MessageBox& messages;
     platform::Joystick& joystick;
-    platform::ProcessLauncher& processes;
     platform::RandomSource& random;
 };

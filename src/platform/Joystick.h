@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+#include <QStringList>
 #include <cstdint>
 
 namespace platform {
@@ -30,6 +32,15 @@ class Joystick {
 public:
     virtual ~Joystick() = default;
     virtual int joyGetPosEx(int id, JoyInfo& info) = 0;
+
+    // What the pad window shows and chooses. The name of the pad in slot `id` (0 black,
+    // 1 red) as the system knows it, empty for an empty slot.
+    virtual QString slotName(int id) = 0;
+    // Every connected pad by name, in the system's order.
+    virtual QStringList connectedPads() = 0;
+    // Puts connected pad `index` in slot `id` for the rest of the run; a pad it displaces
+    // from the other slot moves to this slot's old pad.
+    virtual void assignSlot(int id, int index) = 0;
 };
 
 } // namespace platform

@@ -187,6 +187,53 @@ int SdlJoystick::joyGetPosEx(int id, JoyInfo& info)
     return 0;
 }
 
+QString SdlJoystick::slotName(int id)
+{
+    if (id < 0 || id >= static_cast<int>(devices_.size()) || !start())
+        return {};
+    const Device& d = devices_[static_cast<std::size_t>(id)];
+    if (!d.stick)
+        return {};
+    // A game controller by the name of its mapping, which says what the player holds.
+    const char* name = d.pad ? sdl_->SDL_GameControllerName(d.pad) : sdl_->SDL_JoystickName(d.stick);
+    return name ? QString::fromUtf8(name) : QString();
+}
+
+QStringList SdlJoystick::connectedPads()
+{
+    if (!start())
+        return {};
+    refresh();
+    const sdl::Api& S = *sdl_;
+    QStringList pads;
+    for (int i = 0; i < S.SDL_NumJoysticks(); ++i) {
+        const char* name = S.SDL_IsGameController(i) ? S.SDL_GameControllerNameForIndex(i) : S.SDL_JoystickNameForIndex(i);
+        pads << (name ? QString::fromUtf8(name) : QStringLiteral("?"));
+    }
+    return pads;
+}
+
+void SdlJoystick::assignSlot(int id, int index)
+{
+    if (id < 0 || id >= static_cast<int>(devices_.size()) || !start())
+        return;
+    const sdl::Api& S = *sdl_;
+    if (index < 0 || index >= S.SDL_NumJoysticks())
+        return;
+    const SDL_JoystickID instance = S.SDL_JoystickGetDeviceInstanceID(index);
+    Device& mine = devices_[static_cast<std::size_t>(id)];
+    Device& other = devices_[static_cast<std::size_t>(1 - id)];
+    if (mine.instance == instance)
+        return;
+    // The pad of the other trail: the two trails swap pads.
+    if (other.instance == instance) {
+        std::swap(mine, other);
+        return;
+    }
+    close(S, mine);
+    open(index, mine);
+}
+
 void SdlJoystick::refresh()
 {
     const sdl::Api& S = *sdl_;

@@ -37,6 +37,9 @@ public:
     SdlJoystick& operator=(const SdlJoystick&) = delete;
 
     int joyGetPosEx(int id, JoyInfo& info) override;
+    QString slotName(int id) override;
+    QStringList connectedPads() override;
+    void assignSlot(int id, int index) override;
 
 private:
     struct Device {

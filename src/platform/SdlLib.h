@@ -40,7 +40,11 @@ namespace platform::sdl {
     X(SDL_GameControllerClose)                                                                    \
     X(SDL_GameControllerGetJoystick)                                                              \
     X(SDL_GameControllerGetAxis)                                                                  \
-    X(SDL_GameControllerGetButton)
+    X(SDL_GameControllerGetButton)                                                                \
+    X(SDL_JoystickName)                                                                           \
+    X(SDL_JoystickNameForIndex)                                                                   \
+    X(SDL_GameControllerName)                                                                     \
+    X(SDL_GameControllerNameForIndex)
 
 // The SDL functions the platform layer calls, each under its own name.
 struct Api {

@@ -3,10 +3,12 @@
 #include "platform/WindowLook.h"
 #include "windows/FormAbout.h"
 #include "windows/FormAide.h"
+#include "windows/FormManette.h"
 #include "windows/FormVersionHistory.h"
 
-AuxWindows::AuxWindows(QWidget* mainWindow, AniGif& aniGif, platform::Shell& shell)
-    : main_(mainWindow), aniGif_(aniGif), shell_(shell)
+AuxWindows::AuxWindows(QWidget* mainWindow, AniGif& aniGif, platform::Shell& shell, platform::Joystick& joystick,
+                       platform::TimerClock& clock)
+    : main_(mainWindow), aniGif_(aniGif), shell_(shell), joystick_(joystick), clock_(clock)
 {
 }
 
@@ -15,6 +17,7 @@ AuxWindows::~AuxWindows()
     delete about.data();
     delete help.data();
     delete history.data();
+    delete pads.data();
 }
 
 void AuxWindows::showHelp()
@@ -41,4 +44,11 @@ void AuxWindows::showVersionHistory()
             history->setWindowIcon(main_->windowIcon());
     }
     look::bringForward(history, about ? static_cast<QWidget*>(about) : main_);
+}
+
+void AuxWindows::showPadSettings()
+{
+    if (!pads)
+        pads = new FormManette(joystick_, clock_);
+    look::bringForward(pads, main_);
 }
