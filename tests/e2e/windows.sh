@@ -6,6 +6,7 @@
 #    for it, and its close box does nothing while they are open; the score is not greyed.
 #  - The black trail turns up with the key of the letter Z on fr, us and de, and with the same
 #    physical key on ru, which types no Latin letter.
+#  - Escape that closes a menu, and the next that leaves the menu bar, do not end the game.
 #  - Minimise, maximise, restore from the task bar, minimise and close save the last normal
 #    size.
 # Usage: windows.sh <vorlin binary> <resource folder> <artifact folder>
@@ -233,6 +234,17 @@ for layout in "fr z" "us z" "de z" "ru Cyrillic_ya"; do
   finish_game
 done
 setxkbmap us
+
+# ---- Escape that closes a menu is the menu's: the game goes on ---------------------------
+xdotool windowactivate --sync "$wid" >/dev/null 2>&1 || true
+xdotool key --window "$wid" alt+j
+sleep 0.3
+xdotool key Escape
+sleep 0.2
+xdotool key Escape
+sleep 1
+game_running && has_window '^Vorlin' || fail "Escape that closed the Jeux menu and left the menu bar ended the game"
+say "Escape, Escape after a menu: the game goes on"
 
 # ---- the saved size after minimise, maximise, restore, minimise and close ------------------
 # Maximised by the window manager while on the task bar, then brought back and sent there
