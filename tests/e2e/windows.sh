@@ -91,10 +91,10 @@ click_main() {
   sleep 0.5
 }
 
-# The window $2 (named in messages as $1) stays over the main window and owned by it, and the
-# main window's close box does nothing while it is open.
+# The window $2 (named $1 in messages, found by the title pattern $3) stays over the main
+# window and owned by it, and the main window's close box does nothing while it is open.
 check_owned() {
-  local name=$1 dlg=$2
+  local name=$1 dlg=$2 pattern=$3
   click_main
   above "$dlg" "$wid" || fail "$name is not above the main window after clicks on it: $(xprop -root _NET_CLIENT_LIST_STACKING)"
   [ "$(owner_of "$dlg")" = "$(hex "$wid")" ] || fail "$name is transient for '$(owner_of "$dlg")', not $(hex "$wid")"
@@ -102,13 +102,13 @@ check_owned() {
   wmctrl -i -c "$wid"
   sleep 1
   game_running || fail "closing the main window ended the game while $name was open"
-  has_window "^Vorlin" && [ -n "$(xdotool search --onlyvisible --name "$3" 2>/dev/null)" ] ||
+  has_window "^Vorlin" && [ -n "$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null)" ] ||
     fail "closing the main window closed a window while $name was open"
   above "$dlg" "$wid" || fail "$name is not above the main window after its close box"
 }
 
-# The playfield's grey under the start row, and the start place drawn black again, mean a
-# fresh game; the first black step right of the start place means the trail runs.
+# Grey where the first step right of the start place lands means a fresh playfield; black
+# there means the new trail runs.
 field_clear() { snap; [ "$(pixel $((15 + 95 + 10)) $((menu + 80 + 125)))" = "198,195,198" ]; }
 band_drawn() { snap; [ "$(pixel $((15 + 95 + 10)) $((menu + 80 + 125)))" = "0,0,0" ]; }
 # At least half a dot of black above the start row, clear of the start row's own dots. The
