@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QScreen>
+#include <QWindow>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QKeyEvent>
@@ -269,12 +270,25 @@ void Form1::changeEvent(QEvent* event)
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::EnabledChange)
         keepLookWhenDisabled();
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !isEnabled())
+        activateOwnedWindow();
     if (event->type() != QEvent::WindowStateChange)
         return;
     // Coming back from the task bar runs the whole handler, even at an unchanged size.
     if (wasMinimized_ && !isMinimized())
         Form_Resize();
     wasMinimized_ = isMinimized();
+}
+
+void Form1::activateOwnedWindow()
+{
+    // A click on the disabled window gives the focus back to the window that disabled it
+    // (record entry or About), as the owner of a modal window does.
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w != this && w->isVisible() && w->windowHandle() && w->windowHandle()->transientParent() == windowHandle()) {
+            w->activateWindow();
+            return;
+        }
 }
 
 void Form1::keepLookWhenDisabled()

@@ -142,6 +142,7 @@ private:
     // Completes a record entry still open and writes the settings file.
     void storePending();
     void keepLookWhenDisabled();
+    void activateOwnedWindow();
 
     Services services_;
     ModuleNom& records_;

@@ -24,7 +24,7 @@ void AuxWindows::showHelp()
 {
     if (!help)
         help = new FormAide(aniGif_);
-    look::bringForward(help, main_);
+    look::bringForward(help);
 }
 
 void AuxWindows::showAbout()
@@ -50,5 +50,5 @@ void AuxWindows::showPadSettings()
 {
     if (!pads)
         pads = new FormManette(joystick_, clock_);
-    look::bringForward(pads, main_);
+    look::bringForward(pads);
 }

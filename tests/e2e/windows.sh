@@ -98,6 +98,9 @@ check_owned() {
   click_main
   above "$dlg" "$wid" || fail "$name is not above the main window after clicks on it: $(xprop -root _NET_CLIENT_LIST_STACKING)"
   [ "$(owner_of "$dlg")" = "$(hex "$wid")" ] || fail "$name is transient for '$(owner_of "$dlg")', not $(hex "$wid")"
+  # The focus goes back to the window that disabled the main one.
+  active_is() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ]; }
+  waitfor 3 active_is "$dlg" || fail "$name lost the focus to the disabled main window"
   shot "$name-over-main"
   wmctrl -i -c "$wid"
   sleep 1
