@@ -1,12 +1,12 @@
 #!/usr/bin/env python3
-"""Writes Vorlin107_rsc/: the game's five sound cues, its two animated GIFs, the animated
-link cursor and the window / desktop icons.
+"""Writes Vorlin107_rsc/ (the game's five sound cues, its two animated GIFs, the animated
+link cursor, the window icon) and packaging/icons/ (the desktop icon in every usual size).
 
 Everything is drawn or synthesised here, with the standard library only, and the output is
 the same bytes on every run, so the folder is committed next to this script and rebuilt
 with it:
 
-    python3 scripts/make-resources.py            # (re)write Vorlin107_rsc/
+    python3 scripts/make-resources.py            # (re)write both folders
     python3 scripts/make-resources.py --check    # self-check, and compare with the folder
 
 The game cuts a GIF into frames by searching the bytes 00 21 F9, so both GIFs are laid out
@@ -722,10 +722,30 @@ def cursor_ani():
     return riff_chunk(b"RIFF", body)
 
 
-# The game's own icon: a black and a red trail on the light grey playfield.
-# Centred on pixel centres, so the 32-pixel bands and heads come out symmetric.
-BLACK_TRAIL = [(4.5, 25.5), (14.5, 25.5), (14.5, 12.5), (20.5, 12.5)]
-RED_TRAIL = [(27.5, 4.5), (27.5, 19.5), (20.5, 19.5)]
+# The game's own icon: a black and a red trail on the light grey playfield, drawn on a square
+# of `size` units: trails and heads are distances from lines and points, the frame a rounded
+# square with a grey rim and a lit upper-left edge.
+class LogoShape:
+    def __init__(self, size, black, red, half_width, head, radius):
+        self.size, self.black, self.red = size, black, red
+        self.half_width = half_width  # of a trail
+        self.head = head              # radii: whole head, its core, the white eye
+        self.radius = radius          # of the frame's corners
+
+
+# The design, on 32 units; centred on pixel centres, so at 32 pixels the bands and heads come
+# out symmetric. Scaled down, a 4-unit trail would fall between pixels, so the small sizes
+# have their own pixel-fitted copies: same picture, whole-pixel trails, heads that stay apart.
+LOGO = LogoShape(32, [(4.5, 25.5), (14.5, 25.5), (14.5, 12.5), (20.5, 12.5)],
+                 [(27.5, 4.5), (27.5, 19.5), (20.5, 19.5)], 2.0, (2.6, 1.9, 0.6), 4.0)
+SMALL_LOGOS = {
+    16: LogoShape(16, [(2, 13), (7, 13), (7, 5), (9, 5)], [(13, 2), (13, 10), (9, 10)],
+                  1.0, (2.0, 1.0, 0.0), 2.0),
+    22: LogoShape(22, [(3.5, 17.5), (9.5, 17.5), (9.5, 7.5), (13.5, 7.5)],
+                  [(18.5, 3.5), (18.5, 13.5), (13.5, 13.5)], 1.6, (2.3, 1.5, 0.5), 3.0),
+    24: LogoShape(24, [(3.5, 19.5), (10.5, 19.5), (10.5, 8.5), (15.5, 8.5)],
+                  [(20.5, 3.5), (20.5, 14.5), (15.5, 14.5)], 1.6, (2.3, 1.5, 0.5), 3.0),
+}
 
 
 def seg_dist(px, py, a, b):
@@ -740,42 +760,72 @@ def trail_dist(px, py, pts):
     return min(seg_dist(px, py, a, b) for a, b in zip(pts, pts[1:]))
 
 
-def logo_colour(x, y):
-    """VGA colour index at a point of the 32-unit square, or None where it is transparent."""
-    r = 4.0
-    cx, cy = min(max(x, r), 32 - r), min(max(y, r), 32 - r)
+def logo_colour(x, y, shape=LOGO):
+    """VGA colour index at a point of the shape's square, or None where it is transparent."""
+    r, n = shape.radius, shape.size
+    cx, cy = min(max(x, r), n - r), min(max(y, r), n - r)
     edge = math.hypot(x - cx, y - cy)
     if edge > r:
         return None
-    if edge > r - 1.0 or x < 1 or y < 1 or x > 31 or y > 31:
+    if edge > r - 1.0 or x < 1 or y < 1 or x > n - 1 or y > n - 1:
         return GREY
-    if (edge > r - 2.0 or x < 2 or y < 2) and x + y < 32:
+    if (edge > r - 2.0 or x < 2 or y < 2) and x + y < n:
         return WHITE  # lit edge, upper left
-    for pts, ink, core in ((RED_TRAIL, MAROON, RED), (BLACK_TRAIL, BLACK, GREY)):
+    head, head_core, eye = shape.head
+    for pts, ink, core in ((shape.red, MAROON, RED), (shape.black, BLACK, GREY)):
         hx, hy = pts[-1]
         d = trail_dist(x, y, pts)
         dh = math.hypot(x - hx, y - hy)
-        if dh < 2.6:
-            return WHITE if dh < 0.6 else ink if dh > 1.9 else core
-        if d < 2.0:
+        if dh < head:
+            return WHITE if dh < eye else ink if dh > head_core else core
+        if d < shape.half_width:
             return core if (d < 0.6 and ink == MAROON) else ink
     return SILVER
 
 
-def logo(size):
-    s = 32 / size
-    idx = [[logo_colour((x + 0.5) * s, (y + 0.5) * s) for x in range(size)] for y in range(size)]
+def logo(size, shape=LOGO):
+    s = shape.size / size
+    idx = [[logo_colour((x + 0.5) * s, (y + 0.5) * s, shape) for x in range(size)] for y in range(size)]
     opaque = [[c is not None for c in row] for row in idx]
     return [[c or 0 for c in row] for row in idx], opaque
 
 
-def png_bytes(pixels, opaque):
-    h, w = len(pixels), len(pixels[0])
+def logo_rgba(size, n):
+    """Rows of (r, g, b, a), from n x n samples per pixel: with one, edges stay hard and the
+    small icons keep the window icon's pixel look; more smooth the curves of the large ones."""
+    if n == 1:
+        pixels, opaque = logo(size, SMALL_LOGOS.get(size, LOGO))
+        return [[VGA[c] + ((255,) if o else (0,)) for c, o in zip(prow, orow)]
+                for prow, orow in zip(pixels, opaque)]
+    s = 32 / (size * n)
+    rows = []
+    for y in range(size):
+        row = []
+        for x in range(size):
+            acc = [0, 0, 0]
+            hits = 0
+            for sy in range(n):
+                for sx in range(n):
+                    c = logo_colour((x * n + sx + 0.5) * s, (y * n + sy + 0.5) * s)
+                    if c is not None:
+                        hits += 1
+                        for i in range(3):
+                            acc[i] += VGA[c][i]
+            if hits:
+                row.append(tuple((a + hits // 2) // hits for a in acc) + ((hits * 255 + n * n // 2) // (n * n),))
+            else:
+                row.append((0, 0, 0, 0))
+        rows.append(row)
+    return rows
+
+
+def png_bytes(rgba):
+    h, w = len(rgba), len(rgba[0])
     raw = bytearray()
-    for y in range(h):
+    for row in rgba:
         raw.append(0)
-        for x in range(w):
-            raw += bytes(VGA[pixels[y][x]]) + (b"\xFF" if opaque[y][x] else b"\0")
+        for px in row:
+            raw += bytes(px)
 
     def chunk(tag, data):
         return struct.pack(">I", len(data)) + tag + data + struct.pack(">I", zlib.crc32(tag + data))
@@ -786,6 +836,42 @@ def png_bytes(pixels, opaque):
             + chunk(b"IEND", b""))
 
 
+def hex_colour(c):
+    return "#%02x%02x%02x" % VGA[c]
+
+
+def logo_svg():
+    """The same picture as logo_colour(), as shapes on the 32-unit square."""
+    def pts(trail):
+        return " ".join("%g,%g" % p for p in trail)
+
+    def head(trail, ink, core):
+        x, y = trail[-1]
+        return "".join('  <circle cx="%g" cy="%g" r="%g" fill="%s"/>\n' % (x, y, r, hex_colour(c))
+                       for r, c in ((2.6, ink), (1.9, core), (0.6, WHITE)))
+
+    def trail(points, colour, width):
+        return ('  <polyline points="%s" fill="none" stroke="%s" stroke-width="%g" '
+                'stroke-linecap="round" stroke-linejoin="round"/>\n'
+                % (pts(points), hex_colour(colour), width))
+
+    return ('<?xml version="1.0" encoding="UTF-8"?>\n'
+            '<svg xmlns="http://www.w3.org/2000/svg" width="32" height="32" viewBox="0 0 32 32">\n'
+            '  <clipPath id="lit"><path d="M0 0H32L0 32Z"/></clipPath>\n'
+            '  <rect width="32" height="32" rx="4" fill="%s"/>\n'
+            '  <rect x="1" y="1" width="30" height="30" rx="3" fill="%s"/>\n'
+            '  <rect x="1" y="1" width="30" height="30" rx="3" fill="%s" clip-path="url(#lit)"/>\n'
+            '  <rect x="2" y="2" width="28" height="28" rx="2" fill="%s"/>\n'
+            % (hex_colour(GREY), hex_colour(SILVER), hex_colour(WHITE), hex_colour(SILVER))
+            + trail(LOGO.black, BLACK, 4) + head(LOGO.black, BLACK, GREY)
+            + trail(LOGO.red, MAROON, 4) + trail(LOGO.red, RED, 1.2) + head(LOGO.red, MAROON, RED)
+            + '</svg>\n').encode()
+
+
+ICON_DIR = "packaging/icons"
+ICON_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
+
+
 # ---------------------------------------------------------------------------- all of it
 
 def build():
@@ -794,15 +880,19 @@ def build():
     files["GifAni001.gif"] = spin_gif()
     files["IconeAnim001_16c.ani"] = cursor_ani()
     files["vorlin.ico"] = icon_file(*logo(32))
-    files["vorlin.png"] = png_bytes(*logo(32))
-    files["vorlin-64.png"] = png_bytes(*logo(64))
+    files["vorlin.png"] = png_bytes(logo_rgba(32, 1))
+    files["vorlin-64.png"] = png_bytes(logo_rgba(64, 1))
+    files = {os.path.join(OUT_DIR, name): data for name, data in files.items()}
+    for size in ICON_SIZES:
+        files[os.path.join(ICON_DIR, "vorlin-%d.png" % size)] = png_bytes(logo_rgba(size, 1 if size <= 32 else 4))
+    files[os.path.join(ICON_DIR, "vorlin.svg")] = logo_svg()
     return files
 
 
-def write(files, out_dir):
-    os.makedirs(out_dir, exist_ok=True)
+def write(files, root):
     for name, data in sorted(files.items()):
-        path = os.path.join(out_dir, name)
+        path = os.path.join(root, name)
+        os.makedirs(os.path.dirname(path), exist_ok=True)
         try:
             with open(path, "rb") as fh:
                 if fh.read() == data:
@@ -820,12 +910,13 @@ def main():
     ap.add_argument("--check", action="store_true",
                     help="run the self-check and compare the folder with what would be written")
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-    ap.add_argument("--out", default=os.path.join(root, OUT_DIR),
-                    help="folder to write (default: %s at the top of the source tree)" % OUT_DIR)
+    ap.add_argument("--out", default=root,
+                    help="tree to write %s/ and %s/ into (default: the source tree)" % (OUT_DIR, ICON_DIR))
     args = ap.parse_args()
     files = build()
     if args.check:
-        run_checks(files, args.out)
+        run_checks({os.path.basename(k): v for k, v in files.items() if k.startswith(OUT_DIR)},
+                   os.path.join(args.out, OUT_DIR))
     else:
         write(files, args.out)
 
