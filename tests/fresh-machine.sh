@@ -97,10 +97,10 @@ while kill -0 "$group" 2>/dev/null; do
 done
 [ -n "$shown" ] || { tail -30 "$work/run.log"; say "FAIL: the first command ended without showing the game"; exit 1; }
 measure_end "first"
+say "the game showed its window '$(DISPLAY=$display xdotool getwindowname "$shown" 2>/dev/null)'"
 kill -- -"$group" 2>/dev/null || true
 wait "$group" 2>/dev/null || true
 group=""
-say "the game showed its window: $(DISPLAY=$display xdotool getwindowname "$shown" 2>/dev/null || echo ended)"
 
 # ---- second command: the whole suite ------------------------------------------------------
 say "running: ${commands[1]}"
