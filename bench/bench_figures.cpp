@@ -1,7 +1,7 @@
 // The figures a player feels: the step period each speed really reaches on real window
 // timers, the start-up time to the first shown window, the CPU used while idle between games,
 // and the time to load each animated picture.
-#include "FakeHost.h"
+#include "Fakes.h"
 #include "anipic/AniGif.h"
 #include "anipic/ImageArray.h"
 #include "mainwindow/Form1.h"
@@ -73,7 +73,10 @@ struct Fakes {
     FakeMessageBox messages{log};
     platform::SdlJoystick joystick;
     FakeLauncher launcher;
+    FakeRandom random;
     ModuleNom rec;
+
+    Services services() { return {clock, sound, messages, joystick, launcher, random}; }
 };
 
 // From creating the main window to its first paint on screen (offscreen platform).
@@ -83,7 +86,7 @@ void BM_StartupToFirstWindow(benchmark::State& state)
         Fakes f;
         QElapsedTimer t;
         t.start();
-        Form1 form({f.clock, f.sound, f.messages, f.joystick, f.launcher}, f.rec);
+        Form1 form(f.services(), f.rec);
         form.Form_Load();
         form.show();
         while (!form.isVisible() || !form.windowHandle() || !form.windowHandle()->isExposed())
@@ -97,7 +100,7 @@ void BM_StartupToFirstWindow(benchmark::State& state)
 void BM_IdleCpu(benchmark::State& state)
 {
     Fakes f;
-    Form1 form({f.clock, f.sound, f.messages, f.joystick, f.launcher}, f.rec);
+    Form1 form(f.services(), f.rec);
     form.Form_Load();
     form.show();
     for (auto _ : state) {

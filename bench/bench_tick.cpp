@@ -1,6 +1,6 @@
 // The cost of one movement tick (steer, step, pixel read, blob, label) must not depend on
 // the size of the playfield, and a tick must repaint only the rectangle it changed.
-#include "FakeHost.h"
+#include "Fakes.h"
 #include "game/Game.h"
 
 #include <QGuiApplication>

@@ -64,7 +64,7 @@ std::optional<std::string> checkGifFrames(const std::uint8_t* data, std::size_t 
     // Every frame on its own, also past one the decoder rejects, from one budget as for a
     // whole file. Only the sizes are kept.
     std::vector<std::optional<QSize>> single;
-    qint64 budget = decodeBudgetBytes();
+    qint64 budget = kDecodePixelBudget;
     for (std::size_t i = 0; i < split.frames.size(); ++i) {
         const QByteArray frameFile = split.frameFile(i);
         const std::optional<QImage> picture = decodeFrame(frameFile, budget);
@@ -72,7 +72,7 @@ std::optional<std::string> checkGifFrames(const std::uint8_t* data, std::size_t 
         if (!picture) {
             // A whole file stops at its first rejected frame; going on, count what a rejected
             // frame may have cost at most, a whole screen, so many of them stay cheap too.
-            budget -= decodeBudgetBytes() / 4;
+            budget -= kDecodePixelBudget / 4;
             continue;
         }
         const std::optional<QRect> rect = firstImageRect(frameFile);

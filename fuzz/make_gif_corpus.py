@@ -5,97 +5,22 @@ block, ordinary ones and the odd cases the frame cutter has to live with.
     python3 fuzz/make_gif_corpus.py [out_dir]   (default: fuzz/corpus/gif beside this script)
 """
 import os
-import struct
 import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "scripts"))
+from gifwriter import comment, descriptor, gce, header as gif_header, image_data, netscape_loop  # noqa: E402
 
 PALETTE4 = [(0, 0, 0), (255, 0, 0), (0, 255, 0), (0, 0, 255)]
 
 
-def le16(v):
-    return struct.pack("<H", v)
-
-
 def header(w, h, palette=PALETTE4, version=b"89a"):
-    bits = max(1, (len(palette) - 1).bit_length())
-    table = b"".join(bytes(c) for c in palette) + b"\0" * (3 * ((1 << bits) - len(palette)))
-    flags = 0x80 | ((bits - 1) << 4) | (bits - 1)
-    return b"GIF" + version + le16(w) + le16(h) + bytes([flags, 0, 0]) + table
-
-
-def netscape_loop(count=0):
-    return b"\x21\xff\x0bNETSCAPE2.0\x03\x01" + le16(count) + b"\x00"
-
-
-def comment(text):
-    return b"\x21\xfe" + bytes([len(text)]) + text + b"\x00"
-
-
-def gce(delay, transparent=None, disposal=0):
-    packed = (disposal << 2) | (1 if transparent is not None else 0)
-    return b"\x21\xf9\x04" + bytes([packed]) + le16(delay) + bytes([transparent or 0, 0])
-
-
-def descriptor(left, top, w, h, local=None, interlace=False):
-    flags = 0x40 if interlace else 0
-    table = b""
-    if local:
-        bits = max(1, (len(local) - 1).bit_length())
-        flags |= 0x80 | (bits - 1)
-        table = b"".join(bytes(c) for c in local) + b"\0" * (3 * ((1 << bits) - len(local)))
-    return b"\x2c" + le16(left) + le16(top) + le16(w) + le16(h) + bytes([flags]) + table
-
-
-def lzw(indices, min_code_size):
-    """A real LZW coder with growing code size, as GIF encoders write it."""
-    clear, eoi = 1 << min_code_size, (1 << min_code_size) + 1
-    codes = []  # (code, size)
-
-    def reset():
-        return {(i,): i for i in range(clear)}, min_code_size + 1, eoi + 1
-
-    table, size, nxt = reset()
-    codes.append((clear, size))
-    w = (indices[0],)
-    for k in indices[1:]:
-        wk = w + (k,)
-        if wk in table:
-            w = wk
-            continue
-        codes.append((table[w], size))
-        if nxt < 4096:
-            table[wk] = nxt
-            nxt += 1
-            if nxt > (1 << size) and size < 12:
-                size += 1
-        else:
-            codes.append((clear, size))
-            table, size, nxt = reset()
-        w = (k,)
-    codes.append((table[w], size))
-    codes.append((eoi, size))
-
-    acc = nbits = 0
-    out = bytearray()
-    for code, n in codes:
-        acc |= code << nbits
-        nbits += n
-        while nbits >= 8:
-            out.append(acc & 0xFF)
-            acc >>= 8
-            nbits -= 8
-    if nbits:
-        out.append(acc & 0xFF)
-    return bytes(out)
-
-
-def image_data(indices, min_code_size=2):
-    packed = lzw(indices, min_code_size)
-    blocks = b"".join(bytes([len(packed[i:i + 255])]) + packed[i:i + 255] for i in range(0, len(packed), 255))
-    return bytes([min_code_size]) + blocks + b"\x00"
+    return gif_header(w, h, palette, version)
 
 
 def frame(left, top, w, h, delay, pixels=None, transparent=None, disposal=0, local=None, interlace=False,
           min_code_size=2):
+    """One image with its control extension, sub-blocks cut at 255 bytes or wherever the frame
+    marker would otherwise appear inside them."""
     if pixels is None:
         pixels = [(x + y + left) % 4 for y in range(h) for x in range(w)]
     return gce(delay, transparent, disposal) + descriptor(left, top, w, h, local, interlace) + \

@@ -6,7 +6,10 @@
 #   fuzz  test, plus clang and its libFuzzer runtime
 set -euo pipefail
 
-set_name=${1:-run}
+# VORLIN_FUZZ=1 with no argument: the fuzz set, as older callers ask for it.
+default=run
+[ "${VORLIN_FUZZ:-0}" = 1 ] && default=fuzz
+set_name=${1:-$default}
 run=(
   make cmake ninja-build g++ pkg-config
   qt6-base-dev libgl-dev libsdl2-dev
@@ -16,7 +19,7 @@ run=(
 test=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # the game headless, its screenshots, the package and its metadata
-  xvfb xdotool imagemagick openbox wmctrl appstream dpkg-dev
+  xvfb xdotool x11-utils imagemagick openbox wmctrl appstream dpkg-dev
 )
 fuzz=(clang libclang-rt-14-dev)
 case "$set_name" in

@@ -3,17 +3,13 @@
 link cursor, the window icon) and packaging/icons/ (the desktop icon in every usual size).
 
 Everything is drawn or synthesised here, with the standard library only, and the output is
-the same bytes on every run, so the folder is committed next to this script and rebuilt
+the same bytes on every run, so both folders are committed next to this script and rebuilt
 with it:
 
     python3 scripts/make-resources.py            # (re)write both folders
-    python3 scripts/make-resources.py --check    # self-check, and compare with the folder
+    python3 scripts/make-resources.py --check    # rebuild elsewhere, compare with the folders
 
-The game cuts a GIF into frames by searching the bytes 00 21 F9, so both GIFs are laid out
-for that: header, global colour table and NETSCAPE2.0 loop, then per frame only a graphic
-control extension and one image; 00 21 F9 occurs once per frame, right where the previous
-block's terminator meets the next control extension, and each frame glued to the header
-(everything up to and with the first marker's 00) is a GIF of its own.
+The formats themselves are checked by the test suite, with the game's own readers.
 """
 
 import argparse
@@ -23,16 +19,16 @@ import os
 import struct
 import sys
 import wave
+import tempfile
 import zlib
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import gifwriter  # noqa: E402
 
 OUT_DIR = "Vorlin107_rsc"
 RATE = 22050
 PEAK = 10 ** (-3 / 20)  # -3 dBFS: loud enough, with room left for the mixer
 TAU = 2 * math.pi
-
-# The game splits a GIF into frames by searching these bytes: the terminator that ends the
-# block before each graphic control extension, then the extension's introducer and label.
-GIF_FRAME_MARKER = b"\x00\x21\xF9"
 
 
 class Noise:
@@ -254,134 +250,6 @@ SOUNDS = {
 
 # ---------------------------------------------------------------------------- GIF
 
-class BitWriter:
-    def __init__(self):
-        self.out = bytearray()
-        self.acc = 0
-        self.n = 0
-
-    def write(self, code, width):
-        self.acc |= code << self.n
-        self.n += width
-        while self.n >= 8:
-            self.out.append(self.acc & 0xFF)
-            self.acc >>= 8
-            self.n -= 8
-
-    def bytes(self):
-        if self.n:
-            self.out.append(self.acc & 0xFF)
-            self.acc = self.n = 0
-        return bytes(self.out)
-
-
-def lzw_encode(indices, min_size):
-    """GIF LZW: codes grow from min_size + 1 to 12 bits; a clear code restarts a full table."""
-    clear = 1 << min_size
-    eoi = clear + 1
-    bits = BitWriter()
-    width = min_size + 1
-    table = {}
-    next_code = eoi + 1
-    bits.write(clear, width)
-    if not indices:
-        bits.write(eoi, width)
-        return bits.bytes()
-    prefix = indices[0]
-    for k in indices[1:]:
-        key = (prefix << 8) | k
-        code = table.get(key)
-        if code is not None:
-            prefix = code
-            continue
-        bits.write(prefix, width)
-        if next_code < 4096:
-            table[key] = next_code
-            next_code += 1
-            # the decoder adds this entry one code later, then widens at 2**width
-            if next_code > (1 << width) and width < 12:
-                width += 1
-        else:
-            bits.write(clear, width)
-            table = {}
-            next_code = eoi + 1
-            width = min_size + 1
-        prefix = k
-    bits.write(prefix, width)
-    # reading that last code, the decoder adds its entry and may widen before the end code
-    if next_code == (1 << width) and width < 12:
-        width += 1
-    bits.write(eoi, width)
-    return bits.bytes()
-
-
-def pack_sub_blocks(data, before=b""):
-    """Data sub-blocks of at most 255 bytes, then the terminator.
-
-    A block is cut shorter whenever a full one would put the frame marker in the stream
-    (inside the data, or across a length byte); `before` is what the blocks follow."""
-    out = bytearray()
-    pos = 0
-    while pos < len(data):
-        n = min(255, len(data) - pos)
-        while True:
-            block = bytes([n]) + data[pos:pos + n]
-            if GIF_FRAME_MARKER not in (bytes(before) + out)[-2:] + block:
-                break
-            n -= 1
-            assert n > 0
-        out += block
-        pos += n
-    out.append(0)
-    return bytes(out)
-
-
-def gif_bytes(width, height, palette, frames, loops=0):
-    """An animated GIF89a with a global colour table and a NETSCAPE2.0 loop.
-
-    frames: dicts with x, y, w, h, pixels (rows of palette indices), delay (1/100 s),
-    transparent (index or None), disposal."""
-    size_bits = max(1, math.ceil(math.log2(len(palette))))
-    pal = list(palette) + [(0, 0, 0)] * ((1 << size_bits) - len(palette))
-    min_size = max(2, size_bits)
-    out = bytearray(b"GIF89a")
-    out += struct.pack("<HHBBB", width, height, 0x80 | 0x70 | (size_bits - 1), 0, 0)
-    for r, g, b in pal:
-        out += bytes((r, g, b))
-    out += b"\x21\xFF\x0BNETSCAPE2.0\x03\x01" + struct.pack("<H", loops) + b"\x00"
-    for f in frames:
-        trans = f.get("transparent")
-        flags = (f.get("disposal", 2) << 2) | (1 if trans is not None else 0)
-        out += struct.pack("<BBBBHBB", 0x21, 0xF9, 4, flags, f["delay"], trans or 0, 0)
-        out += struct.pack("<BHHHHB", 0x2C, f["x"], f["y"], f["w"], f["h"], 0)
-        out.append(min_size)
-        flat = [p for row in f["pixels"] for p in row]
-        assert len(flat) == f["w"] * f["h"]
-        out += pack_sub_blocks(lzw_encode(flat, min_size), out[-2:])
-    out.append(0x3B)
-    data = bytes(out)
-    check_gif_markers(data, len(frames))
-    return data
-
-
-def check_gif_markers(data, nframes):
-    """The frame marker must open exactly each graphic control extension, nowhere else."""
-    spots = find_all(data, GIF_FRAME_MARKER)
-    assert len(spots) == nframes, "frame marker found %d times for %d frames" % (len(spots), nframes)
-    for p in spots:
-        assert data[p + 3] == 4 and data[p + 8] == 0 and data[p + 9] == 0x2C, \
-            "frame marker at %d is not a graphic control extension before an image" % p
-
-
-def find_all(data, needle):
-    spots = []
-    p = data.find(needle)
-    while p >= 0:
-        spots.append(p)
-        p = data.find(needle, p + 1)
-    return spots
-
-
 class Canvas:
     def __init__(self, w, h, fill=0):
         self.w, self.h = w, h
@@ -454,12 +322,14 @@ MAIL_PALETTE = [
     (150, 180, 240),  # 14 stamp light
     (90, 70, 40),     # 15 inside, deep
 ]
+MAIL_ERASED = len(MAIL_PALETTE)
+MAIL_PALETTE.append((239, 239, 239))  # 16 the same grey, opaque: covers what an earlier frame drew
 MAIL_SIZE = 50
-# per frame: flap apex height (> 0 folded down, < 0 standing up), letter rise, delay
-MAIL_STEPS = [
-    (13, 0, 80), (8, 0, 10), (2, 0, 10), (-5, 0, 10), (-11, 0, 10), (-13, 4, 10),
-    (-13, 8, 10), (-13, 12, 10), (-13, 13, 10), (-13, 9, 10), (-13, 4, 10),
-    (-8, 0, 10), (0, 0, 10), (7, 0, 10),
+MAIL_DELAY = 10  # 1/100 s, every frame: the game plays all frames at the first one's pace
+# one picture a tick: flap apex height (> 0 folded down, < 0 standing up), letter rise
+MAIL_STEPS = [(13, 0)] * 8 + [
+    (8, 0), (2, 0), (-5, 0), (-11, 0), (-13, 4), (-13, 8), (-13, 12), (-13, 13), (-13, 9),
+    (-13, 4), (-8, 0), (0, 0), (7, 0),
 ]
 
 
@@ -523,17 +393,47 @@ def mail_frame(apex, rise, sparkle):
     return c
 
 
+def mail_change(shown, want):
+    """The frame that turns the picture shown into the one wanted, drawn over it: the changed
+    pixels, the erase colour where the background comes back, transparent elsewhere."""
+    c = Canvas(MAIL_SIZE, MAIL_SIZE, 0)
+    for y in range(MAIL_SIZE):
+        for x in range(MAIL_SIZE):
+            old = shown.px[y][x]
+            new = want.px[y][x]
+            if new != 0:
+                if new != old:
+                    c.put(x, y, new)
+            elif old not in (0, MAIL_ERASED):
+                c.put(x, y, MAIL_ERASED)
+            if c.px[y][x] != 0:
+                shown.px[y][x] = c.px[y][x]
+    if all(p == 0 for row in c.px for p in row):
+        return {"x": 0, "y": 0, "w": 1, "h": 1, "pixels": [[0]]}  # hold: nothing changes
+    return c.crop_frame(0)
+
+
 def mail_frames():
-    frames = []
-    for apex, rise, delay in MAIL_STEPS:
-        f = mail_frame(apex, rise, sparkle=rise >= 12).crop_frame(0)
-        f.update(delay=delay, transparent=0, disposal=2)
-        frames.append(f)
+    """The game shows a GIF by stacking its frames, each later one over the first, which
+    stays where it is (at the top left of the picture, whatever its own offset), and at the
+    end of a cycle hides all but the first; all at the first frame's pace. So the first frame
+    is the whole picture, every later one only what changes, drawn over what is there (left in
+    place, as a viewer keeps it too), and the last one brings back the first picture: the game
+    never shows that last frame, and a viewer then shows the same sequence as the game."""
+    pictures = [mail_frame(apex, rise, sparkle=rise >= 12) for apex, rise in MAIL_STEPS]
+    first = pictures[0]
+    frames = [{"x": 0, "y": 0, "w": MAIL_SIZE, "h": MAIL_SIZE, "pixels": [row[:] for row in first.px]}]
+    shown = Canvas(MAIL_SIZE, MAIL_SIZE, 0)
+    shown.px = [row[:] for row in first.px]
+    for want in pictures[1:] + [first]:
+        frames.append(mail_change(shown, want))
+    for f in frames:
+        f.update(delay=MAIL_DELAY, transparent=0, disposal=1)
     return frames
 
 
 def email_gif():
-    return gif_bytes(MAIL_SIZE, MAIL_SIZE, MAIL_PALETTE, mail_frames())
+    return gifwriter.animation(MAIL_SIZE, MAIL_SIZE, MAIL_PALETTE, mail_frames())
 
 
 # GifAni001.gif: a grey disc on which a black and a red trail chase each other.
@@ -623,7 +523,7 @@ def spin_frames():
 
 
 def spin_gif():
-    return gif_bytes(SPIN_SIZE, SPIN_SIZE, SPIN_PALETTE, spin_frames())
+    return gifwriter.animation(SPIN_SIZE, SPIN_SIZE, SPIN_PALETTE, spin_frames())
 
 
 # ---------------------------------------------------------------------------- cursor and icons
@@ -879,17 +779,17 @@ def build():
     files["email00.gif"] = email_gif()
     files["GifAni001.gif"] = spin_gif()
     files["IconeAnim001_16c.ani"] = cursor_ani()
-    files["vorlin.ico"] = icon_file(*logo(32))
-    files["vorlin.png"] = png_bytes(logo_rgba(32, 1))
-    files["vorlin-64.png"] = png_bytes(logo_rgba(64, 1))
     files = {os.path.join(OUT_DIR, name): data for name, data in files.items()}
+    # The window icon is built into the program; the resource folder keeps only what the
+    # game reads at run time.
+    files[os.path.join(ICON_DIR, "vorlin.ico")] = icon_file(*logo(32))
     for size in ICON_SIZES:
         files[os.path.join(ICON_DIR, "vorlin-%d.png" % size)] = png_bytes(logo_rgba(size, 1 if size <= 32 else 4))
     files[os.path.join(ICON_DIR, "vorlin.svg")] = logo_svg()
     return files
 
 
-def write(files, root):
+def write(files, root, quiet=False):
     for name, data in sorted(files.items()):
         path = os.path.join(root, name)
         os.makedirs(os.path.dirname(path), exist_ok=True)
@@ -902,406 +802,57 @@ def write(files, root):
         with open(path + ".tmp", "wb") as fh:
             fh.write(data)
         os.replace(path + ".tmp", path)
-        print("wrote %s (%d bytes)" % (path, len(data)))
+        if not quiet:
+            print("wrote %s (%d bytes)" % (path, len(data)))
+
+
+def differences(files, root):
+    """Names under the generated folders whose bytes in root differ from files: changed,
+    missing, or there and not generated."""
+    wrong = []
+    for name, data in sorted(files.items()):
+        try:
+            with open(os.path.join(root, name), "rb") as fh:
+                if fh.read() != data:
+                    wrong.append(name)
+        except FileNotFoundError:
+            wrong.append(name + " (missing)")
+    for folder in (OUT_DIR, ICON_DIR):
+        for entry in sorted(os.listdir(os.path.join(root, folder))):
+            name = os.path.join(folder, entry)
+            if name not in files:
+                wrong.append(name + " (not generated)")
+    return wrong
 
 
 def main():
     ap = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     ap.add_argument("--check", action="store_true",
-                    help="run the self-check and compare the folder with what would be written")
+                    help="rebuild into a temporary folder and compare with the committed files; "
+                         "exit status 1 on any difference")
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     ap.add_argument("--out", default=root,
                     help="tree to write %s/ and %s/ into (default: the source tree)" % (OUT_DIR, ICON_DIR))
     args = ap.parse_args()
-    files = build()
-    if args.check:
-        run_checks({os.path.basename(k): v for k, v in files.items() if k.startswith(OUT_DIR)},
-                   os.path.join(args.out, OUT_DIR))
-    else:
-        write(files, args.out)
-
-
-# ---------------------------------------------------------------------------- self-check
-# Readers written apart from the writers above: they parse what was produced, byte by byte.
-
-class CheckFailed(Exception):
-    pass
-
-
-def expect(cond, what):
-    if not cond:
-        raise CheckFailed(what)
-
-
-def read_wave(data):
-    w = wave.open(io.BytesIO(data), "rb")
-    params = (w.getnchannels(), w.getsampwidth(), w.getframerate(), w.getcomptype())
-    frames = w.readframes(w.getnframes())
-    return params, list(struct.unpack("<%dh" % (len(frames) // 2), frames))
-
-
-def dominant_freq(x, start, lo, hi, n=1024, step=4.0):
-    """The strongest frequency of a Hann-windowed stretch (Goertzel over a grid)."""
-    seg = x[start:start + n]
-    seg = [v * (0.5 - 0.5 * math.cos(TAU * i / (len(seg) - 1))) for i, v in enumerate(seg)]
-    best, bf = -1.0, lo
-    f = lo
-    while f <= hi:
-        coeff = 2 * math.cos(TAU * f / RATE)
-        s1 = s2 = 0.0
-        for v in seg:
-            s1, s2 = v + coeff * s1 - s2, s1
-        p = s1 * s1 + s2 * s2 - coeff * s1 * s2
-        if p > best:
-            best, bf = p, f
-        f += step
-    return bf
-
-
-def check_sounds(files):
-    lengths = {}
-    for name in SOUNDS:
-        params, x = read_wave(files[name])
-        expect(params == (1, 2, RATE, "NONE"), "%s: not 16-bit mono PCM at %d Hz" % (name, RATE))
-        dur = len(x) / RATE
-        expect(0.2 <= dur <= 0.7, "%s: lasts %.3f s" % (name, dur))
-        peak = max(abs(v) for v in x)
-        db = 20 * math.log10(peak / 32767)
-        expect(-3.3 <= db <= -2.7, "%s: peak at %.2f dBFS" % (name, db))
-        expect(abs(x[0]) <= 16 and abs(x[-1]) <= 16, "%s: does not start and end at rest" % name)
-        head = max(abs(v) for v in x[:22])
-        expect(head < peak * 0.5, "%s: starts with a click" % name)
-        tail = max(abs(v) for v in x[-44:])
-        expect(tail < peak * 0.1, "%s: ends with a click" % name)
-        expect(abs(sum(x) / len(x)) < 0.005 * peak, "%s: carries a DC offset" % name)
-        rms = math.sqrt(sum(v * v for v in x) / len(x))
-        expect(rms > peak * 0.08, "%s: mostly silence (rms %.0f)" % (name, rms))
-        lengths[name] = (dur, x)
-    xs = [x for _, x in lengths.values()]
-    for i in range(len(xs)):
-        for j in range(i + 1, len(xs)):
-            expect(xs[i] != xs[j], "two cues are the same sound")
-
-    _, x = lengths["Beam.wav"]
-    f0, f1, dur = BEAM_SWEEP
-    for at in (0.03, 0.2, 0.35, 0.5):
-        # a short window, where the sweep moves little
-        got = dominant_freq(x, int(at * RATE) - 256, 150, 2000, n=512)
-        want = f0 * (f1 / f0) ** (at / dur)
-        expect(abs(got / want - 1) < 0.06, "Beam.wav: %.0f Hz at %.2f s, %.0f Hz wanted" % (got, at, want))
-    for name, notes in (("Level.wav", LEVEL_NOTES), ("Chimes.wav", CHIMES_NOTES)):
-        _, x = lengths[name]
-        for note, at in notes:
-            got = dominant_freq(x, int((at + 0.01) * RATE), 400, 2000)
-            expect(abs(got / note - 1) < 0.03, "%s: heard %.0f Hz where %.0f Hz plays" % (name, got, note))
-
-
-def lzw_decode(data, min_size, count):
-    clear = 1 << min_size
-    eoi = clear + 1
-    pos = 0
-    acc = nbits = 0
-    width = min_size + 1
-    table = [(i,) for i in range(clear)] + [(), ()]
-    prev = None
-    out = []
-    while True:
-        while nbits < width:
-            if pos >= len(data):
-                raise CheckFailed("LZW data ends without an end code")
-            acc |= data[pos] << nbits
-            pos += 1
-            nbits += 8
-        code = acc & ((1 << width) - 1)
-        acc >>= width
-        nbits -= width
-        if code == clear:
-            table = table[:clear + 2]
-            width = min_size + 1
-            prev = None
-            continue
-        if code == eoi:
-            break
-        if prev is None:
-            expect(code < clear, "LZW: first code %d is not a colour" % code)
-            entry = table[code]
-        elif code < len(table):
-            entry = table[code]
-            if len(table) < 4096:
-                table.append(prev + entry[:1])
-        elif code == len(table):
-            entry = prev + prev[:1]
-            table.append(entry)
-        else:
-            raise CheckFailed("LZW: code %d beyond the table (%d)" % (code, len(table)))
-        out.extend(entry)
-        prev = entry
-        if len(table) == (1 << width) and width < 12:
-            width += 1
-    expect(len(out) == count, "LZW: %d pixels decoded, %d expected" % (len(out), count))
-    return out
-
-
-def read_sub_blocks(data, pos):
-    out = bytearray()
-    while True:
-        n = data[pos]
-        pos += 1
-        if n == 0:
-            return bytes(out), pos
-        out += data[pos:pos + n]
-        expect(len(data) >= pos + n, "GIF: sub-block runs past the end")
-        pos += n
-
-
-def parse_gif(data):
-    """Returns the screen, palette, extensions seen and frames (with decoded pixels)."""
-    expect(data[:6] == b"GIF89a", "GIF: not GIF89a")
-    w, h, flags, _bg, _aspect = struct.unpack("<HHBBB", data[6:13])
-    expect(flags & 0x80, "GIF: no global colour table")
-    ncol = 2 << (flags & 7)
-    palette = [tuple(data[13 + 3 * i:16 + 3 * i]) for i in range(ncol)]
-    pos = 13 + 3 * ncol
-    blocks = []
-    frames = []
-    gce = None
-    while True:
-        expect(pos < len(data), "GIF: no trailer")
-        b = data[pos]
-        if b == 0x3B:
-            pos += 1
-            break
-        if b == 0x21:
-            label = data[pos + 1]
-            body, pos = read_sub_blocks(data, pos + 2)
-            blocks.append(("ext", label, body))
-            if label == 0xF9:
-                expect(len(body) == 4, "GIF: graphic control extension of %d bytes" % len(body))
-                gce = {"flags": body[0], "delay": body[1] | body[2] << 8, "transparent": body[3]}
-        elif b == 0x2C:
-            x, y, fw, fh, iflags = struct.unpack("<HHHHB", data[pos + 1:pos + 10])
-            expect(not iflags & 0x80 and not iflags & 0x40, "GIF: local table or interlace")
-            min_size = data[pos + 10]
-            lzw, pos = read_sub_blocks(data, pos + 11)
-            expect(x + fw <= w and y + fh <= h, "GIF: frame outside the screen")
-            flat = lzw_decode(lzw, min_size, fw * fh)
-            expect(max(flat) < ncol, "GIF: pixel beyond the palette")
-            frames.append({"x": x, "y": y, "w": fw, "h": fh, "gce": gce,
-                           "pixels": [flat[r * fw:(r + 1) * fw] for r in range(fh)]})
-            blocks.append(("image",))
-            gce = None
-        else:
-            raise CheckFailed("GIF: unknown block 0x%02X at %d" % (b, pos))
-    expect(pos == len(data), "GIF: bytes after the trailer")
-    return {"w": w, "h": h, "palette": palette, "blocks": blocks, "frames": frames}
-
-
-def gif_frame_chunks(data):
-    """What the game does: the header up to and with the first marker's 00, then each
-    frame's bytes from after its marker's 00 through the next marker's 00 (or the end)."""
-    spots = find_all(data, GIF_FRAME_MARKER)
-    header = data[:spots[0] + 1]
-    ends = [p + 1 for p in spots[1:]] + [len(data)]
-    return header, [data[p + 1:e] for p, e in zip(spots, ends)]
-
-
-def check_gif(name, data, w, h, frames_in, sub_images):
-    g = parse_gif(data)
-    expect((g["w"], g["h"]) == (w, h), "%s: screen %dx%d" % (name, g["w"], g["h"]))
-    blocks = g["blocks"]
-    expect(blocks[0][:2] == ("ext", 0xFF) and blocks[0][2][:11] == b"NETSCAPE2.0",
-           "%s: no NETSCAPE2.0 loop first" % name)
-    # after the loop block, only (control extension, image) pairs
-    rest = blocks[1:]
-    expect(len(rest) == 2 * len(frames_in), "%s: %d blocks after the loop" % (name, len(rest)))
-    for k in range(0, len(rest), 2):
-        expect(rest[k][:2] == ("ext", 0xF9) and rest[k + 1] == ("image",),
-               "%s: frame %d is not a control extension then an image" % (name, k // 2))
-    for k, (got, want) in enumerate(zip(g["frames"], frames_in)):
-        for key in ("x", "y", "w", "h", "pixels"):
-            expect(got[key] == want[key], "%s: frame %d %s differs" % (name, k, key))
-        expect(got["gce"]["delay"] == want["delay"], "%s: frame %d delay" % (name, k))
-        expect(got["gce"]["flags"] & 1 and got["gce"]["transparent"] == want["transparent"],
-               "%s: frame %d not transparent" % (name, k))
-        if sub_images:
-            expect(got["w"] < w and got["h"] < h and got["x"] > 0 and got["y"] > 0,
-                   "%s: frame %d is not a sub-image at an offset" % (name, k))
-    spots = find_all(data, GIF_FRAME_MARKER)
-    expect(len(spots) == len(frames_in), "%s: %d frame markers" % (name, len(spots)))
-    header, chunks = gif_frame_chunks(data)
-    for k, chunk in enumerate(chunks):
-        glued = header + chunk + (b"" if chunk.endswith(b";") else b";")
-        one = parse_gif(glued)
-        expect(len(one["frames"]) == 1 and one["frames"][0]["pixels"] == frames_in[k]["pixels"],
-               "%s: frame %d does not stand alone" % (name, k))
-    return g
-
-
-def check_lzw_and_blocks():
-    rnd = Noise(12345)
-    cases = [
-        ([0], 2), ([1, 1], 2), ([3] * 5000, 2), ([0, 1] * 3000, 2),
-        # noise fills the table many times over: 12-bit codes and clear codes
-        ([int((rnd.next() + 1) * 8) % 16 for _ in range(40000)], 4),
-        ([int((rnd.next() + 1) * 128) % 256 for _ in range(30000)], 8),
-        ([(i * 7 + i // 13) % 32 for i in range(20000)], 5),
-    ]
-    # every length of a noise stream: some end just as the table reaches a power of two,
-    # where the end code has to be one bit wider
-    for size in (2, 3, 4):
-        stream = [int((rnd.next() + 1) * 4096) % (1 << size) for _ in range(500)]
-        cases += [(stream[:n], size) for n in range(1, 501)]
-    for pixels, size in cases:
-        enc = lzw_encode(pixels, size)
-        expect(lzw_decode(enc, size, len(pixels)) == pixels, "LZW round trip failed (%d px)" % len(pixels))
-    # the marker inside the data, across a length byte, at a 255-byte boundary
-    for data, before in (
-        (b"\x00\x21\xF9" * 200, b""),
-        (b"\x01" * 254 + b"\x00" + b"\xF9" + b"\x02" * 40, b""),
-        (b"\x05" * 253 + b"\x00\x21" + b"\xF9" * 300, b"\x00"),
-        (b"\xF9" + b"\x07" * 32, b"\x00"),
-    ):
-        blocks = pack_sub_blocks(data, before)
-        expect(GIF_FRAME_MARKER not in before + blocks, "sub-blocks let the frame marker through")
-        got, end = read_sub_blocks(blocks, 0)
-        expect(got == data and end == len(blocks), "sub-blocks do not read back")
-
-
-def parse_riff(data, pos, end):
-    chunks = []
-    while pos < end:
-        tag = data[pos:pos + 4]
-        size = struct.unpack("<I", data[pos + 4:pos + 8])[0]
-        expect(pos + 8 + size <= end, "RIFF: chunk %r runs past its parent" % tag)
-        chunks.append((tag, data[pos + 8:pos + 8 + size]))
-        pos += 8 + size + (size & 1)
-    expect(pos == end, "RIFF: chunks do not fill their parent")
-    return chunks
-
-
-def read_icon(data, want_type):
-    reserved, kind, count = struct.unpack("<HHH", data[:6])
-    expect(reserved == 0 and kind == want_type and count == 1, "icon: bad directory")
-    w, h, colours, _r, f1, f2, size, offset = struct.unpack("<BBBBHHII", data[6:22])
-    expect((w, h, colours) == (32, 32, 16) and offset == 22 and offset + size == len(data),
-           "icon: bad directory entry")
-    hdr = struct.unpack("<IiiHHIIiiII", data[22:62])
-    expect(hdr[:6] == (40, 32, 64, 1, 4, 0) and hdr[6] == 640, "icon: bad bitmap header")
-    pal = [tuple(data[62 + 4 * i:65 + 4 * i][::-1]) for i in range(16)]
-    bits = data[126:]
-    expect(len(bits) == 640, "icon: image is %d bytes" % len(bits))
-    pixels = [[0] * 32 for _ in range(32)]
-    opaque = [[False] * 32 for _ in range(32)]
-    for row in range(32):
-        y = 31 - row
-        for x in range(32):
-            b = bits[row * 16 + x // 2]
-            pixels[y][x] = (b >> 4) if x % 2 == 0 else (b & 15)
-            opaque[y][x] = not (bits[512 + row * 4 + x // 8] & (0x80 >> (x % 8)))
-            if not opaque[y][x]:
-                expect(pixels[y][x] == 0, "icon: colour under a transparent pixel")
-    return (f1, f2), pal, pixels, opaque
-
-
-def check_cursor(data):
-    expect(data[:4] == b"RIFF" and data[8:12] == b"ACON", "ani: not RIFF ACON")
-    expect(struct.unpack("<I", data[4:8])[0] + 8 == len(data), "ani: RIFF size")
-    chunks = dict(parse_riff(data, 12, len(data)))
-    for tag in (b"anih", b"rate", b"seq ", b"LIST"):
-        expect(tag in chunks, "ani: no %r chunk" % tag)
-    anih = struct.unpack("<9I", chunks[b"anih"])
-    size, nframes, nsteps, cx, cy, bits, planes, jif, flags = anih
-    expect(size == 36 and flags == 3 and (cx, cy, bits, planes) == (32, 32, 4, 1), "ani: anih %r" % (anih,))
-    expect(6 <= nframes <= 8, "ani: %d frames" % nframes)
-    rate = struct.unpack("<%dI" % nsteps, chunks[b"rate"])
-    seq = struct.unpack("<%dI" % nsteps, chunks[b"seq "])
-    expect(all(r > 0 for r in rate) and all(s < nframes for s in seq), "ani: rate or seq")
-    lst = chunks[b"LIST"]
-    expect(lst[:4] == b"fram", "ani: LIST is not fram")
-    icons = parse_riff(lst, 4, len(lst))
-    expect(len(icons) == nframes and all(t == b"icon" for t, _ in icons), "ani: icon count")
-    looks = set()
-    for _, ico in icons:
-        hot, pal, pixels, opaque = read_icon(ico, 2)
-        expect(pal == VGA, "ani: not the 16-colour palette")
-        top = min(y for y in range(32) if any(opaque[y]))
-        tips = [x for x in range(32) if opaque[top][x]]
-        expect(hot == (tips[0], top) and len(tips) == 1, "ani: hot spot %r is not the tip" % (hot,))
-        looks.add(str(pixels))
-    expect(len(looks) == nframes, "ani: frames repeat")
-
-
-def check_png(data):
-    expect(data[:8] == b"\x89PNG\r\n\x1a\n", "png: signature")
-    pos = 8
-    idat = b""
-    ihdr = None
-    while pos < len(data):
-        n = struct.unpack(">I", data[pos:pos + 4])[0]
-        tag = data[pos + 4:pos + 8]
-        body = data[pos + 8:pos + 8 + n]
-        crc = struct.unpack(">I", data[pos + 8 + n:pos + 12 + n])[0]
-        expect(crc == zlib.crc32(tag + body), "png: bad CRC in %r" % tag)
-        if tag == b"IHDR":
-            ihdr = struct.unpack(">IIBBBBB", body)
-        elif tag == b"IDAT":
-            idat += body
-        pos += 12 + n
-    w, h, depth, ctype = ihdr[:4]
-    expect(depth == 8 and ctype == 6, "png: not 8-bit RGBA")
-    raw = zlib.decompress(idat)
-    expect(len(raw) == h * (1 + 4 * w), "png: image size")
-    rows = []
-    for y in range(h):
-        line = raw[y * (1 + 4 * w):(y + 1) * (1 + 4 * w)]
-        expect(line[0] == 0, "png: filter")
-        rows.append([tuple(line[1 + 4 * x:5 + 4 * x]) for x in range(w)])
-    return w, h, rows
-
-
-def check_icons(files):
-    _, pal, pixels, opaque = read_icon(files["vorlin.ico"], 1)
-    expect(pal == VGA, "ico: not the 16-colour palette")
-    w, h, rows = check_png(files["vorlin.png"])
-    expect((w, h) == (32, 32), "vorlin.png is %dx%d" % (w, h))
-    for y in range(32):
-        for x in range(32):
-            want = VGA[pixels[y][x]] + (255,) if opaque[y][x] else None
-            got = rows[y][x] if rows[y][x][3] else None
-            expect(got == want, "vorlin.png and vorlin.ico differ at %d,%d" % (x, y))
-    w, h, rows = check_png(files["vorlin-64.png"])
-    expect((w, h) == (64, 64), "vorlin-64.png is %dx%d" % (w, h))
-    colours = {p[:3] for row in rows for p in row if p[3]}
-    expect({VGA[BLACK], VGA[RED], VGA[SILVER]} <= colours, "icon: no black and red trail on grey")
-    expect(not rows[0][0][3] and rows[32][32][3], "icon: corners should be clear, the middle not")
-
-
-def run_checks(files, out_dir):
-    check_sounds(files)
-    check_lzw_and_blocks()
-    check_gif("email00.gif", files["email00.gif"], MAIL_SIZE, MAIL_SIZE, mail_frames(), True)
-    check_gif("GifAni001.gif", files["GifAni001.gif"], SPIN_SIZE, SPIN_SIZE, spin_frames(), False)
-    check_cursor(files["IconeAnim001_16c.ani"])
-    check_icons(files)
-    expect(build() == files, "two builds differ")
-    stale = []
-    for name, data in sorted(files.items()):
-        path = os.path.join(out_dir, name)
-        if not os.path.exists(path):
-            stale.append(name + " (missing)")
-        else:
-            with open(path, "rb") as fh:
-                if fh.read() != data:
-                    stale.append(name)
-    if stale:
-        print("self-check passed, but %s is not up to date: %s" % (out_dir, ", ".join(stale)))
-        sys.exit(1)
-    print("self-check passed; %s is up to date (%d files)" % (out_dir, len(files)))
+    if not args.check:
+        write(build(), args.out)
+        return 0
+    with tempfile.TemporaryDirectory() as tmp:
+        write(build(), tmp, quiet=True)
+        # Read back from disk, so what is compared is what a rebuild writes.
+        files = {}
+        for folder in (OUT_DIR, ICON_DIR):
+            for entry in os.listdir(os.path.join(tmp, folder)):
+                with open(os.path.join(tmp, folder, entry), "rb") as fh:
+                    files[os.path.join(folder, entry)] = fh.read()
+    wrong = differences(files, args.out)
+    if wrong:
+        print("a rebuild differs from the committed resources: " + ", ".join(wrong), file=sys.stderr)
+        print("run python3 scripts/make-resources.py and commit the result", file=sys.stderr)
+        return 1
+    print("resources up to date (%d files)" % len(files))
+    return 0
 
 
 if __name__ == "__main__":
-    try:
-        main()
-    except CheckFailed as e:
-        print("check failed: %s" % e, file=sys.stderr)
-        sys.exit(1)
+    sys.exit(main())

@@ -2,18 +2,22 @@
 #include "mainwindow/Form1.h"
 #include "platform/MessageBox.h"
 #include "platform/Process.h"
+#include "platform/Random.h"
 #include "platform/SdlJoystick.h"
+#include "platform/SignalNotifier.h"
 #include "platform/SingleInstance.h"
 #include "platform/Shell.h"
 #include "platform/Sound.h"
+#include "platform/WindowLook.h"
 #include "platform/WindowTimer.h"
+#include "records/FormInRecor.h"
 #include "records/ModuleNom.h"
 #include "windows/AuxWindows.h"
 
 #include <QApplication>
-#include <QFont>
+#include <QCoreApplication>
 #include <QIcon>
-
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 
@@ -30,14 +34,22 @@ int main(int argc, char** argv)
     // Links the window to its desktop entry (Wayland app id, startup notification).
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Vorlin"));
 
-    // A second copy ends at once, before it shows or writes anything.
+    // Under a file-size limit a write fails instead of ending the game: the lock then stays
+    // empty but held, and the save keeps the previous file.
+    std::signal(SIGXFSZ, SIG_IGN);
+
+    // A second copy ends at once, before it shows or writes anything; it only asks the
+    // running one to come to the front.
     platform::SingleInstance instance;
-    if (!instance.acquired())
+    if (instance.otherCopyRunning()) {
+        QCoreApplication app(argc, argv);
+        instance.askToShow();
         return 0;
+    }
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vorlin"));
-    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans"));
+    look::loadFrenchQtTexts();
 
     platform::QtTimerClock clock;
     platform::SdlSoundPlayer sound;
@@ -45,16 +57,32 @@ int main(int argc, char** argv)
     platform::SdlJoystick joystick;
     platform::QtProcessLauncher processes;
     platform::QtShell shell;
+    platform::SystemRandom random;
     ModuleNom records;
     AniGif aniGif(clock);
 
-    Form1 form({clock, sound, messages, joystick, processes}, records);
-    form.setWindowIcon(QIcon(QStringLiteral("Vorlin107_rsc/vorlin.ico")));
+    Form1 form({clock, sound, messages, joystick, processes, random}, records);
+    form.setWindowIcon(QIcon(QStringLiteral(":/vorlin.ico")));
     AuxWindows windows(&form, aniGif, shell);
     form.onHelp = [&] { windows.showHelp(); };
     form.onAbout = [&] { windows.showAbout(); };
 
+    // A signal to end ends the game as closing its window does: the record being entered
+    // is kept and the settings are saved, from the event loop.
+    platform::SignalNotifier endSignals({SIGTERM, SIGINT, SIGHUP}, [&form](int) { form.Form_Unload(); });
+
     form.Form_Load();
     form.show();
+    instance.listen([&form] {
+        if (form.isMinimized())
+            form.showNormal();
+        form.raise();
+        form.activateWindow();
+        // While initials are asked for, they are what the player came back for.
+        if (form.recordWindow) {
+            form.recordWindow->raise();
+            form.recordWindow->activateWindow();
+        }
+    });
     return QApplication::exec();
 }

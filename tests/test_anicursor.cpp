@@ -1,11 +1,21 @@
+#include "test_anipic_gifs.h"
+#include "anipic/AniGif.h"
+#include "anipic/ImageArray.h"
+#include "platform/Shell.h"
 #include "windows/AniReader.h"
 #include "windows/CurseurAni.h"
+#include "windows/FormAbout.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFrame>
 #include <QTemporaryDir>
 #include <QWidget>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -71,6 +81,46 @@ Bytes aniFile(const std::vector<Bytes>& icons, std::vector<std::uint32_t> rate =
 
 std::span<const std::uint8_t> span(const Bytes& b) { return {b.data(), b.size()}; }
 
+// A cursor file whose picture is a PNG of side x side pixels, as large cursors are stored.
+Bytes pngCursorFile(int side)
+{
+    QImage img(side, side, QImage::Format_ARGB32);
+    img.fill(qRgba(200, 30, 30, 255));
+    QByteArray png;
+    QBuffer buf(&png);
+    buf.open(QIODevice::WriteOnly);
+    img.save(&buf, "PNG");
+    Bytes f;
+    put16(f, 0); put16(f, 2); put16(f, 1);
+    f.push_back(std::uint8_t(side)); f.push_back(std::uint8_t(side)); f.push_back(0); f.push_back(0);
+    put16(f, 1); put16(f, 1);
+    put32(f, std::uint32_t(png.size())); put32(f, 6 + 16);
+    f.insert(f.end(), png.begin(), png.end());
+    return f;
+}
+
+void writeFile(const QString& path, const QByteArray& content)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(content);
+}
+
+QByteArray qbytes(const Bytes& b) { return QByteArray(reinterpret_cast<const char*>(b.data()), qsizetype(b.size())); }
+
+// Resident memory of this process in bytes.
+qint64 residentBytes()
+{
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0, resident = 0;
+    statm >> pages >> resident;
+    return qint64(resident) * sysconf(_SC_PAGESIZE);
+}
+
+struct NoShell final : platform::Shell {
+    void open(const QString&) override {}
+};
+
 } // namespace
 
 // Frames, hot spots, steps and rates come out as the file lays them.
@@ -124,6 +174,97 @@ TEST(AniReader, RejectsBrokenFiles)
     Bytes longChunk = good;
     longChunk[16] = 0xFF; // anih length past the file
     EXPECT_FALSE(ani::parseRiff(span(longChunk)));
+}
+
+// The pictures of one cursor are bounded in all: sixteen frames of 256 x 256 are taken, a
+// seventeenth is refused, however small the compressed file.
+TEST(AniReader, PixelBudgetAcrossFrames)
+{
+    ASSERT_EQ(16 * 256 * 256, ani::kCursorPixelBudget);
+    const Bytes big = pngCursorFile(256);
+    const Bytes sixteen = aniFile(std::vector<Bytes>(16, big));
+    const Bytes seventeen = aniFile(std::vector<Bytes>(17, big));
+    ASSERT_LT(seventeen.size(), 20'000u);
+    const auto c = ani::readCursor(span(sixteen));
+    ASSERT_TRUE(c);
+    EXPECT_EQ(c->frames[15].image.size(), QSize(256, 256));
+    EXPECT_FALSE(ani::readCursor(span(seventeen)));
+}
+
+// Only a regular file within the size cap is read: a FIFO of that name neither blocks nor
+// loads, a link to an endless device is not read, a good cursor padded one byte past the cap
+// is refused while the same at the cap loads. The up arrow shows whenever it is refused.
+TEST(CurseurAni, OnlyARegularFileWithinTheCapIsRead)
+{
+    const QString before = QDir::currentPath();
+    QTemporaryDir dir;
+    QDir::setCurrent(dir.path());
+    QDir().mkdir("Vorlin107_rsc");
+    const QString name = QStringLiteral("Vorlin107_rsc/IconeAnim001_16c.ani");
+    const QString game = QStringLiteral("Vorlin107_rsc\\IconeAnim001_16c.ani");
+    QWidget target;
+
+    // A FIFO opened for reading blocks until a writer comes: were the load to block, this
+    // process would hang here and the test time out.
+    ASSERT_EQ(mkfifo(QFile::encodeName(name).constData(), 0600), 0);
+    EXPECT_EQ(CurseurAni::LoadAniCursor(&target, game), 0);
+    EXPECT_EQ(target.cursor().shape(), Qt::UpArrowCursor);
+    QFile::remove(name);
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), name));
+    EXPECT_EQ(CurseurAni::LoadAniCursor(&target, game), 0);
+    QFile::remove(name);
+
+    const QByteArray good = qbytes(aniFile({cursorFile(1, 5, 0), cursorFile(9, 5, 0)}));
+    const QByteArray atCap = good + QByteArray(qsizetype(ani::kMaxCursorFileBytes) - good.size(), '\0');
+    writeFile(name, atCap + '\0');
+    EXPECT_EQ(CurseurAni::LoadAniCursor(&target, game), 0);
+    EXPECT_EQ(target.cursor().shape(), Qt::UpArrowCursor);
+    writeFile(name, atCap);
+    EXPECT_NE(CurseurAni::LoadAniCursor(&target, game), 0);
+    QDir::setCurrent(before);
+}
+
+// Closing About gives the memory of its animation and its cursor back to the system, not
+// only to the heap: the game is no larger after the window than before it.
+TEST(CurseurAni, ClosingAboutGivesItsMemoryBack)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizer's allocator holds freed memory back by design";
+#endif
+    const QString before = QDir::currentPath();
+    QTemporaryDir dir;
+    QDir::setCurrent(dir.path());
+    // Sixteen 400 x 400 frames on a 512 x 512 screen, within the decoding budget, and a
+    // cursor of sixteen 256 x 256 frames, within its own.
+    std::vector<gifs::Frame> frames;
+    for (int k = 0; k < 16; ++k)
+        frames.push_back({k, k, 400, 400, 10, -1, std::vector<std::uint8_t>(400 * 400, std::uint8_t(1 + k % 3))});
+    const QByteArray gif = gifs::animated(512, 512, frames);
+    const QByteArray cursor = qbytes(aniFile(std::vector<Bytes>(16, pngCursorFile(256))));
+
+    platform::VirtualClock clock;
+    AniGif aniGif(clock);
+    NoShell shell;
+    QWidget mainWindow;
+    qint64 open = 0;
+    auto openAndClose = [&] {
+        auto* about = new FormAbout(aniGif, shell, &mainWindow);
+        about->show();
+        about->Form_Activate();
+        open = residentBytes();
+        about->close();
+        delete about;
+    };
+    openAndClose(); // without its files: fonts, styles and other caches that stay for good
+    QDir().mkdir("Vorlin107_rsc");
+    writeFile("Vorlin107_rsc/email00.gif", gif);
+    writeFile("Vorlin107_rsc/IconeAnim001_16c.ani", cursor);
+    const qint64 base = residentBytes();
+    openAndClose();
+    const qint64 after = residentBytes();
+    QDir::setCurrent(before);
+    ASSERT_GT(open - base, 12 << 20) << "the window took less than it should have";
+    EXPECT_LT(after - base, (open - base) / 4) << (after - base) / 1024 << " KB kept of " << (open - base) / 1024;
 }
 
 // The About window must open normally without its cursor file: the up arrow shows.

@@ -104,9 +104,9 @@ TEST(GifFrameDecoder, RejectsWhatItCannotDecode)
 
     const QByteArray big = gifs::header(100, 100) + gifs::imageDescriptor(0, 0, 100, 100) +
                            gifs::imageData(std::vector<std::uint8_t>(10000, 1));
-    qint64 picture = 100 * 100 * 4 - 1;
+    qint64 picture = 100 * 100 * 2 - 1;
     EXPECT_FALSE(decodeFrame(big, picture));
-    EXPECT_EQ(picture, 100 * 100 * 4 - 1); // refused before decoding
+    EXPECT_EQ(picture, 100 * 100 * 2 - 1); // refused before decoding
 
     const QByteArray offScreen = gifs::header(2, 2) + gifs::gce(0, 0) + gifs::imageDescriptor(1, 0, 3, 1) +
                                  gifs::imageData({1, 2, 3});
@@ -118,16 +118,27 @@ TEST(GifFrameDecoder, RejectsWhatItCannotDecode)
 }
 
 // Each frame is decoded onto the whole logical screen: a 1 x 1 image on a 100 x 100 screen
-// costs the screen as well as the picture, so a file of many such frames runs out of budget
-// instead of costing seconds.
-TEST(GifFrameDecoder, TheBudgetPaysForTheScreenAndThePicture)
+// costs the screen's pixels as well as the picture's, checked before decoding. So a file of
+// a few such frames on a huge screen runs out of the file's pixel budget instead of costing
+// seconds and hundreds of megabytes.
+TEST(GifFrameDecoder, ThePixelBudgetPaysForTheScreenAndThePicture)
 {
     const QByteArray dot = gifs::header(100, 100) + gifs::imageDescriptor(0, 0, 1, 1) + gifs::imageData({1});
-    qint64 exact = 100 * 100 * 4 + 4;
+    qint64 exact = 100 * 100 + 1;
     EXPECT_TRUE(decodeFrame(dot, exact));
     EXPECT_EQ(exact, 0);
-    qint64 less = 100 * 100 * 4 + 3;
+    qint64 less = 100 * 100;
     EXPECT_FALSE(decodeFrame(dot, less));
+    EXPECT_EQ(less, 100 * 100) << "refused before decoding";
+
+    // One frame on a 2048 x 2048 screen fits the file's budget; a second one does not.
+    auto onHugeScreen = [](int n) {
+        return gifs::animated(2048, 2048, std::vector<gifs::Frame>(static_cast<std::size_t>(n), gifs::Frame{}));
+    };
+    ASSERT_LT(2048 * 2048 + 1, anipic::kDecodePixelBudget);
+    ASSERT_GT(2 * (2048 * 2048 + 1), anipic::kDecodePixelBudget);
+    EXPECT_TRUE(decodeGifFrames(onHugeScreen(1)));
+    EXPECT_FALSE(decodeGifFrames(onHugeScreen(2)));
 }
 
 // A whole file gives all its frames or none: one bad frame, or a chunk too short, fails

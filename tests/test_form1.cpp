@@ -1,4 +1,4 @@
-#include "FakeHost.h"
+#include "Fakes.h"
 #include "mainwindow/Form1.h"
 #include "mainwindow/PlayfieldView.h"
 
@@ -8,12 +8,17 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
+#include <QMessageBox>
+#include "platform/WindowLook.h"
+#include <set>
+#include <QWindow>
+#include "records/FormInRecor.h"
 #include <gtest/gtest.h>
 
 namespace {
 
 struct Form1Fixture : ::testing::Test, FakeServices {
-    Form1 form{{clock, sound, messages, joystick, launcher}, rec};
+    Form1 form{services(), rec};
 
     void SetUp() override
     {
@@ -218,6 +223,60 @@ TEST_F(Form1Fixture, KeysReachTheGameThroughTheFocusedButton)
     EXPECT_EQ(form.game.LastKey, 90);
     QTest::keyClick(&form, Qt::Key_8, Qt::KeypadModifier);
     EXPECT_EQ(form.game.LastKey, 104);
+    // The Escape that leaves the menu bar's keyboard navigation is the menu bar's.
+    form.activateWindow();
+    form.menuBar()->setFocus();
+    QTest::keyClick(form.menuBar(), Qt::Key_Alt);
+    QTest::keyClick(form.menuBar(), Qt::Key_Right);
+    form.game.LastKey = 0;
+    QTest::keyClick(form.menuBar(), Qt::Key_Escape);
+    EXPECT_EQ(form.game.LastKey, 0);
+}
+
+// The record window over a disabled main window: owned by it, so the window manager keeps it
+// on top; the main window ignores its close box and is not greyed.
+TEST_F(Form1Fixture, RecordEntryIsOwnedAndTheDisabledWindowKeepsItsLook)
+{
+    rec.score = 5;
+    form.game.restart();
+    ASSERT_TRUE(form.recordWindow);
+    EXPECT_EQ(form.recordWindow->windowHandle()->transientParent(), form.windowHandle());
+    EXPECT_TRUE(form.recordWindow->isEnabled());
+    ASSERT_FALSE(form.isEnabled());
+    EXPECT_EQ(form.Labelscore1->palette().color(QPalette::Disabled, QPalette::WindowText),
+              form.Labelscore1->palette().color(QPalette::Active, QPalette::WindowText));
+    form.close();
+    EXPECT_TRUE(form.isVisible()) << "the close box of a disabled window does nothing";
+    EXPECT_TRUE(form.recordWindow);
+}
+
+// In a check-mark group only the chosen item shows a mark: an unticked item shows no box.
+TEST_F(Form1Fixture, MenusShowOnlyTheTick)
+{
+    form.menuVitesse->popup(QPoint(0, 0));
+    QCoreApplication::processEvents();
+    const QImage shot = form.menuVitesse->grab().toImage();
+    auto coloursBeside = [&](QAction* a) {
+        const QRect r = form.menuVitesse->actionGeometry(a);
+        std::set<QRgb> colours;
+        for (int y = r.top() + 2; y < r.bottom() - 1; ++y)
+            for (int x = r.left() + 2; x < r.left() + 22; ++x)
+                colours.insert(shot.pixel(x * shot.width() / form.menuVitesse->width(), y * shot.height() / form.menuVitesse->height()));
+        return colours.size();
+    };
+    EXPECT_GT(coloursBeside(form.menuVitesseMoyen), 1u) << "the ticked item shows its mark";
+    EXPECT_EQ(coloursBeside(form.menuvitesseDebutant), 1u) << "an unticked item shows nothing";
+    form.menuVitesse->close();
+}
+
+// Qt's own buttons speak French whatever the locale: "Effacer top Score" asks OK / Annuler.
+TEST(FrenchQtTexts, StandardButtonsAreFrench)
+{
+    look::loadFrenchQtTexts();
+    QMessageBox box;
+    box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+    EXPECT_EQ(box.button(QMessageBox::Cancel)->text().remove('&'), "Annuler");
+    EXPECT_EQ(box.button(QMessageBox::Ok)->text().remove('&'), "OK");
 }
 
 // A trail crash through real widgets: the point shows on the other trail's label.

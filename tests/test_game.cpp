@@ -1,4 +1,4 @@
-#include "FakeHost.h"
+#include "Fakes.h"
 #include "game/Game.h"
 #include "input/Steering.h"
 
@@ -17,15 +17,12 @@ struct GameFixture : ::testing::Test {
     ModuleNom rec{QStringLiteral("   "), 0, 0};
     Game game{host, clock, sound, joystick, rec};
 
-    // What a mode command does to the game: intervals, then Raz and Vorlin.
+    // The mode's check mark, as the window sets it, then the game's half of the command.
     void setMode(int mode, int drawWidth = 10)
     {
         host.mode = mode;
         game.PictureVorlin.setDrawWidth(drawWidth);
-        game.TimerVorlin1->setInterval(mode == 2 ? 0 : game.StepInterval);
-        game.TimerVorlin2->setInterval(mode == 1 ? 0 : game.StepInterval);
-        game.Raz();
-        game.Vorlin();
+        game.applyMode(static_cast<Game::Mode>(mode));
     }
 
     // Start, then the whole countdown: the trails are moving afterwards.
@@ -199,7 +196,9 @@ TEST_F(GameFixture, ContestedPlaceGoesToTheTrailThatTicksFirst)
         log.clear();
         setMode(3);
         game.Score1 = game.Score2 = 0;
-        game.FirstTrail = first;
+        FakeRandom random;
+        random.draws = {first};
+        game.prepare(random); // the start-up draw of the trail that goes first
         start();
         // 14 steps each bring both heads to x 235, the middle place.
         playUntilCrash();
@@ -366,6 +365,12 @@ TEST_F(GameFixture, PollKeysAreTakenBetweenGames)
     game.Form_KeyDown(input::vk::Esc);
     game.TimerTestJoy_Tick();
     EXPECT_EQ(log.back(), "save and quit");
+    // A re-arming in the middle of a game (a resize) must not let Esc end the running game.
+    start();
+    game.restart();
+    ASSERT_TRUE(running());
+    game.Form_KeyDown(input::vk::Esc);
+    EXPECT_EQ(game.LastKey, 0);
 }
 
 // One shared LastKey: only the latest press counts, and each trail reads only its own keys.
@@ -421,6 +426,11 @@ TEST(KeyRules, TablesAndTheKeypad)
     EXPECT_EQ(toVirtualKey(Qt::Key_8, Qt::NoModifier), 56);
     EXPECT_EQ(toVirtualKey(Qt::Key_Q, Qt::ShiftModifier), vk::Q);
     EXPECT_EQ(toVirtualKey(Qt::Key_F1, Qt::NoModifier), vk::F1);
+    // A Cyrillic letter counts as the US letter of its key (XKB keycodes 24 Q, 39 S, 52 Z).
+    EXPECT_EQ(toVirtualKey(0x0419, Qt::NoModifier, 24), vk::Q);
+    EXPECT_EQ(toVirtualKey(0x042B, Qt::NoModifier, 39), vk::S);
+    EXPECT_EQ(toVirtualKey(0x042F, Qt::NoModifier, 52), vk::Z);
+    EXPECT_EQ(toVirtualKey(Qt::Key_A, Qt::NoModifier, 24), 65) << "a Latin layout keeps its own letter";
 }
 
 // ---- game end and the match -------------------------------------------------------------

@@ -1,6 +1,6 @@
 // Tens of thousands of random player actions on the real main window, with the invariants
 // checked after each one. Reproduce a failure with VORLIN_SEED=<the printed seed>.
-#include "FakeHost.h"
+#include "Fakes.h"
 #include "anipic/AniGif.h"
 #include "anipic/ImageArray.h"
 #include "mainwindow/Form1.h"
@@ -22,10 +22,6 @@
 #include <random>
 
 namespace {
-
-struct NullShell final : platform::Shell {
-    void open(const QString&) override {}
-};
 
 QWidget* recordWindow()
 {
@@ -73,10 +69,11 @@ TEST(RandomEvents, InvariantsHoldAfterEveryEvent)
     FakeMessageBox messages(log);
     FakeJoystick joystick;
     FakeLauncher launcher;
-    NullShell shell;
+    FakeShell shell;
+    FakeRandom random;
     ModuleNom rec;
     AniGif aniGif(clock);
-    auto form = std::make_unique<Form1>(Services{clock, sound, messages, joystick, launcher}, rec);
+    auto form = std::make_unique<Form1>(Services{clock, sound, messages, joystick, launcher, random}, rec);
     AuxWindows windows(form.get(), aniGif, shell);
     form->onHelp = [&] { windows.showHelp(); };
     form->onAbout = [&] { windows.showAbout(); };
@@ -97,7 +94,14 @@ TEST(RandomEvents, InvariantsHoldAfterEveryEvent)
         if (!a->isSeparator() && !a->menu())
             actions << a;
 
+    const int steering[] = {Qt::Key_Q, Qt::Key_S, Qt::Key_Z, Qt::Key_W, Qt::Key_Left, Qt::Key_Right, Qt::Key_Up,
+                            Qt::Key_Down};
+
     const int events = qEnvironmentVariableIntValue("VORLIN_EVENTS") > 0 ? qEnvironmentVariableIntValue("VORLIN_EVENTS") : 20000;
+    // Mode and size commands reset the tallies, and at random they come too often for a
+    // two-player match to reach its end: the last quarter of every block of 1000 events
+    // plays matches only (start, steer, let longer times pass), some ten matches a run.
+    constexpr int kBlock = 1000, kMatchPart = 250;
     int crashes = 0, records = 0, wins = 0;
     QWidget* lastRecord = nullptr;
     for (int i = 0; i < events; ++i) {
@@ -106,9 +110,24 @@ TEST(RandomEvents, InvariantsHoldAfterEveryEvent)
             wins += e.rfind("box Joueur", 0) == 0;
         }
         log.clear();
-        const int kind = pick(100);
+        const bool matchPart = i % kBlock >= kBlock - kMatchPart;
+        int kind = pick(100);
+        if (matchPart)
+            kind = kind < 20 ? 50 : kind < 30 ? 30 : 100; // start, a steering key, time
         std::string what;
-        if (QWidget* r = recordWindow(); r && kind < 30) {
+        if (i % kBlock == kBlock - kMatchPart) {
+            what = "matches: close the windows, two players";
+            for (QWidget* w : {recordWindow(), static_cast<QWidget*>(windows.help), static_cast<QWidget*>(windows.about),
+                               static_cast<QWidget*>(windows.history)})
+                if (w)
+                    w->close();
+            QApplication::processEvents();
+            if (form->isEnabled())
+                form->menu2joueur->trigger();
+        } else if (matchPart && kind == 30) {
+            what = "matches: steer";
+            sendKey(form.get(), steering[pick(std::size(steering))], Qt::NoModifier);
+        } else if (QWidget* r = recordWindow(); r && kind < 30) {
             if (pick(3) == 0) {
                 what = "record: type";
                 static const QString typed = QStringLiteral("abcxyzAZ09 {é€Ω\b");
@@ -159,7 +178,7 @@ TEST(RandomEvents, InvariantsHoldAfterEveryEvent)
             }
         } else {
             what = "time";
-            clock.advance(1 + pick(400));
+            clock.advance(1 + pick(matchPart ? 2000 : 400));
         }
         QApplication::processEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -193,6 +212,8 @@ TEST(RandomEvents, InvariantsHoldAfterEveryEvent)
         }
     }
     form.reset();
-    std::printf("random events: %d events, %d crashes, %d record windows, %d matches won\n", events, crashes, records, wins);
+    std::printf("random events: %d events, %d crashes, %d record windows, %d matches ended\n", events, crashes, records, wins);
+    if (events >= 20000)
+        EXPECT_GE(wins, 1) << "no match reached its end";
     QDir::setCurrent(before);
 }

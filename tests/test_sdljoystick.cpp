@@ -458,7 +458,7 @@ TEST_F(SdlJoystickTest, PadAndJoystickSideBySide)
 
 // ---- a whole game from a virtual joystick -----------------------------------------------
 
-#include "FakeHost.h"
+#include "Fakes.h"
 #include "mainwindow/Form1.h"
 
 #include <QAction>
@@ -472,6 +472,7 @@ TEST_F(SdlJoystickTest, AJoystickStartsAndSteersAGame)
     FakeSound sound(log);
     FakeMessageBox messages(log);
     FakeLauncher launcher;
+    FakeRandom random;
     ModuleNom rec;
     SdlJoystick joystick;
     VirtualDevice first = VirtualDevice::stick(2, 2);
@@ -480,7 +481,7 @@ TEST_F(SdlJoystickTest, AJoystickStartsAndSteersAGame)
         d->axis(0, 0);
         d->axis(1, 0);
     }
-    Form1 form({clock, sound, messages, joystick, launcher}, rec);
+    Form1 form({clock, sound, messages, joystick, launcher, random}, rec);
     form.Form_Load();
     EXPECT_FALSE(form.menuJoy2Rouge->isEnabled());
 

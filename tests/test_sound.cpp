@@ -1,4 +1,4 @@
-#include "FakeHost.h"
+#include "Fakes.h"
 #include "platform/Sound.h"
 #include "sound/ModuleSon.h"
 

@@ -1,20 +1,17 @@
 #include "anipic/AniGif.h"
 
 #include "anipic/GifFrameDecoder.h"
-#include "platform/Units.h"
+#include "platform/BoundedFile.h"
 #include "platform/Paths.h"
+#include "platform/Units.h"
 
 #include <QDir>
-#include <QFile>
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 namespace {
-
-QString resolve(const QString& xFile)
-{
-    QString path = xFile;
-    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    return QDir::isRelativePath(path) ? platform::currentDirPath(xFile) : path;
-}
 
 // One animation step of a host. The totals come from whichever window loaded last, so a
 // total can be larger than this array: the counter also wraps at the array's own end.
@@ -25,15 +22,13 @@ void advance(ImageArray* array, std::int32_t& frame, std::int32_t total)
     const int n = array->count();
     if (frame < 0 || frame >= n)
         frame = 0;
-    if (QLabel* e = array->element(frame))
-        e->setVisible(true);
+    // Only the revealed frame is painted, and the wrap clears the stack at once: a tick's
+    // cost does not grow with the number of frames.
+    array->setShown(frame, true);
     ++frame;
     if (frame == total || frame >= n) {
         frame = 0;
-        for (int i = 1; i < n; ++i) {
-            if (QLabel* e = array->element(i))
-                e->setVisible(false);
-        }
+        array->hideAdded();
     }
 }
 
@@ -51,19 +46,17 @@ void AniGif::LoadAniGif(const QString& xFile, ImageArray& xImgArray)
     if (!xImgArray.element(0))
         return;
 
-    QFile file(resolve(xFile));
-    if (!file.open(QIODevice::ReadOnly))
+    // Only a regular file of a sane size is read: a FIFO of that name would hang the game
+    // and a link to a device would be read until memory ran out.
+    const std::optional<QByteArray> bytes = platform::readRegularFile(platform::currentDirPath(xFile), anipic::kMaxGifFileBytes);
+    if (!bytes)
         return;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return;
-    file.close();
 
     // Every frame is cut and decoded in memory before the array is touched: each frame's
     // bytes go to the decoder through a buffer, never through a file of fixed name in the
     // current directory (which could be a user's own file, or not writable). So a failure
     // leaves the host showing what it showed, with counters that still match its array.
-    const std::optional<std::vector<anipic::DecodedFrame>> frames = anipic::decodeGifFrames(bytes);
+    const std::optional<std::vector<anipic::DecodedFrame>> frames = anipic::decodeGifFrames(*bytes);
     if (!frames)
         return;
 
@@ -90,6 +83,18 @@ void AniGif::LoadAniGif(const QString& xFile, ImageArray& xImgArray)
     FrameCount1 = 0;
     TotalFrames = xImgArray.count();
     TotalFrames1 = xImgArray.count();
+}
+
+void AniGif::UnloadAniGif(ImageArray& xImgArray)
+{
+    xImgArray.removeAdded();
+    xImgArray.setPicture(0, QImage());
+    xImgArray.setTag(0, QString());
+#if defined(__GLIBC__)
+    // The pictures were freed into the heap, where they would stay for good: a window that
+    // is closed must not leave the game larger than before it opened.
+    malloc_trim(0);
+#endif
 }
 
 bool AniGif::setIntervalFromTag(const ImageArray& xImgArray)

@@ -15,7 +15,7 @@
 //   constructor: AnimatedGIF = new ImageArray(label0, this);  aniGif.AnimatedGIF = AnimatedGIF;
 //   activation:  aniGif.LoadAniGif("Vorlin107_rsc\\email00.gif", *AnimatedGIF);
 //                aniGif.setIntervalFromTag(*AnimatedGIF);
-//   unload:      aniGif.TimerAniGif->setInterval(0);
+//   unload:      aniGif.TimerAniGif->setInterval(0);  aniGif.UnloadAniGif(*AnimatedGIF);
 class AniGif {
 public:
     explicit AniGif(platform::TimerClock& clock);
@@ -26,6 +26,10 @@ public:
     // and sets both totals to the array's element count. A file that cannot be read or cut,
     // or a frame the decoder rejects, changes nothing: not the array, not the counters.
     void LoadAniGif(const QString& xFile, ImageArray& xImgArray);
+
+    // Gives back what a load of xImgArray took: elements 1 and up go, element 0 loses its
+    // picture, and the freed memory returns to the system. For a host that closes.
+    void UnloadAniGif(ImageArray& xImgArray);
 
     // Sets TimerAniGif's interval to the number in the Tag of element 0 of xImgArray. A Tag
     // that is not a whole number from 0 to 65535 leaves the interval as it was (false).

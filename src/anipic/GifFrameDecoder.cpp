@@ -1,6 +1,7 @@
 #include "anipic/GifFrameDecoder.h"
 
 #include "anipic/GifSplitter.h"
+#include "platform/LittleEndian.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -9,9 +10,6 @@ namespace anipic {
 
 namespace {
 
-// The reader's own default, for when its limit is switched off.
-constexpr qint64 kFallbackLimit = 128ll * 1024 * 1024;
-
 int u8(QByteArrayView b, qsizetype i)
 {
     return static_cast<unsigned char>(b[i]);
@@ -19,7 +17,7 @@ int u8(QByteArrayView b, qsizetype i)
 
 int u16(QByteArrayView b, qsizetype i)
 {
-    return u8(b, i + 1) * 256 + u8(b, i);
+    return le::u16(b.data() + i);
 }
 
 } // namespace
@@ -69,13 +67,17 @@ std::optional<QRect> firstImageRect(QByteArrayView gif)
     return std::nullopt;
 }
 
-std::optional<QImage> decodeFrame(const QByteArray& frameFile, qint64& budget)
+std::optional<QImage> decodeFrame(const QByteArray& frameFile, qint64& pixelBudget)
 {
     const std::optional<QRect> rect = firstImageRect(frameFile);
     if (!rect || rect->isEmpty())
         return std::nullopt;
-    // 4 bytes a pixel, whichever of the two formats the reader chooses.
-    if (qint64(rect->width()) * rect->height() * 4 > budget)
+    // The reader draws onto the logical screen, or onto the image's own size when the screen
+    // says 0; the picture is cut out of that.
+    const qint64 imagePixels = qint64(rect->width()) * rect->height();
+    const qint64 screenWidth = u16(frameFile, 6), screenHeight = u16(frameFile, 8);
+    const qint64 screenPixels = screenWidth > 0 && screenHeight > 0 ? screenWidth * screenHeight : imagePixels;
+    if (screenPixels + imagePixels > pixelBudget)
         return std::nullopt;
 
     QBuffer buffer;
@@ -90,10 +92,10 @@ std::optional<QImage> decodeFrame(const QByteArray& frameFile, qint64& budget)
     // The reader returns the whole logical screen with the image drawn at its place and the
     // rest filled as it sees fit; the picture is the image's own rectangle. Parts of it off
     // the screen, which the reader does not draw, come out transparent (or black).
-    budget -= screen.sizeInBytes();
+    pixelBudget -= qint64(screen.width()) * screen.height();
     QImage picture = screen.copy(*rect);
-    budget -= picture.sizeInBytes();
-    if (picture.isNull() || budget < 0)
+    pixelBudget -= qint64(picture.width()) * picture.height();
+    if (picture.isNull() || pixelBudget < 0)
         return std::nullopt;
     return picture;
 }
@@ -106,7 +108,7 @@ std::optional<std::vector<DecodedFrame>> decodeGifFrames(QByteArrayView file)
 
     std::vector<DecodedFrame> frames;
     frames.reserve(split.frames.size());
-    qint64 budget = decodeBudgetBytes();
+    qint64 budget = kDecodePixelBudget;
     for (std::size_t i = 0; i < split.frames.size(); ++i) {
         std::optional<QImage> picture = decodeFrame(split.frameFile(i), budget);
         if (!picture)
@@ -115,12 +117,6 @@ std::optional<std::vector<DecodedFrame>> decodeGifFrames(QByteArrayView file)
         frames.push_back({std::move(*picture), f.delayMs, f.left, f.top});
     }
     return frames;
-}
-
-qint64 decodeBudgetBytes()
-{
-    const int mb = QImageReader::allocationLimit();
-    return 4 * (mb > 0 ? qint64(mb) * 1024 * 1024 : kFallbackLimit);
 }
 
 } // namespace anipic

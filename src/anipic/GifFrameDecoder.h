@@ -17,10 +17,10 @@ std::optional<QRect> firstImageRect(QByteArrayView gif);
 
 // Decodes the first image of a one-image GIF stream held in memory, with or without its
 // final terminator and trailer, into a picture of the image's own size. Transparent pixels
-// stay transparent. The decoded logical screen and the picture are paid for from budget
-// (bytes). nullopt when the stream is rejected, the image is empty or the budget does not
-// cover the cost.
-std::optional<QImage> decodeFrame(const QByteArray& frameFile, qint64& budget);
+// stay transparent. The decoded logical screen and the picture are paid for from
+// pixelBudget, checked before anything is decoded. nullopt when the stream is rejected, the
+// image is empty or the budget does not cover the cost.
+std::optional<QImage> decodeFrame(const QByteArray& frameFile, qint64& pixelBudget);
 
 struct DecodedFrame {
     QImage picture;
@@ -30,14 +30,19 @@ struct DecodedFrame {
 };
 
 // Every frame of an animated GIF file: cut, then decoded one by one from memory, all from
-// one budget of decodeBudgetBytes(). nullopt when any frame cannot be had (a chunk too
+// one budget of kDecodePixelBudget. nullopt when any frame cannot be had (a chunk too
 // short, a frame the decoder rejects, the budget spent); an empty vector when the file is
 // too short to hold a frame.
 std::optional<std::vector<DecodedFrame>> decodeGifFrames(QByteArrayView file);
 
-// What decoding one file may cost in all: four times the image reader's own allocation
-// limit. The reader decodes each frame onto a whole logical screen, so without a bound for
-// the file a few kilobytes of frames on a huge screen would cost seconds and gigabytes.
-qint64 decodeBudgetBytes();
+// The largest animated GIF file read at all. The game's own are a few kilobytes; a file of
+// tens of megabytes would freeze the window while it is read and cut.
+constexpr qint64 kMaxGifFileBytes = 4 * 1024 * 1024;
+
+// What decoding one file may cost in all, in pixels: every frame's logical screen (the
+// reader decodes each frame onto a whole one) plus its picture. So a few kilobytes of frames
+// on a huge screen cannot cost seconds and gigabytes. 8 M pixels (32 MB) is some eighty
+// times what the game's own animations take.
+constexpr qint64 kDecodePixelBudget = 8 * 1024 * 1024;
 
 } // namespace anipic

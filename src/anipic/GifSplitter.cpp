@@ -1,5 +1,7 @@
 #include "anipic/GifSplitter.h"
 
+#include "platform/LittleEndian.h"
+
 #include <algorithm>
 
 namespace anipic {
@@ -21,12 +23,6 @@ qsizetype findMarker(QByteArrayView file, qsizetype from)
     return i < 0 ? 0 : i + 1;
 }
 
-// Byte at position p of a chunk, as an unsigned value.
-int byteAt(const QByteArray& chunk, qsizetype p)
-{
-    return static_cast<unsigned char>(chunk[p - 1]);
-}
-
 // Frame f from bytes first..first+length-1 of the file; false when the chunk is too short
 // for the fields that frame needs.
 bool addFrame(GifSplit& out, int f, QByteArrayView file, qsizetype first, qsizetype length)
@@ -38,10 +34,10 @@ bool addFrame(GifSplit& out, int f, QByteArrayView file, qsizetype first, qsizet
         out.chunkTooShort = true;
         return false;
     }
-    frame.delayMs = (byteAt(c, 5) * 256 + byteAt(c, 4)) * 10;
+    frame.delayMs = le::u16(c.data() + 3) * 10; // bytes 4 and 5
     if (f > 1) {
-        frame.left = byteAt(c, 10) * 256 + byteAt(c, 9);
-        frame.top = byteAt(c, 12) * 256 + byteAt(c, 11);
+        frame.left = le::u16(c.data() + 8); // bytes 9 and 10
+        frame.top = le::u16(c.data() + 10); // bytes 11 and 12
     }
     out.frames.push_back(std::move(frame));
     return true;

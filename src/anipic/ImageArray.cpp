@@ -2,7 +2,36 @@
 
 #include "platform/Units.h"
 
+#include <QPaintEvent>
+#include <QPainter>
 #include <QPixmap>
+
+namespace {
+
+// The transparent layer that shows the added elements: it paints its composed picture and
+// lets the mouse through to what lies beneath.
+class FrameLayer final : public QWidget {
+public:
+    FrameLayer(QWidget* host, const QImage& composed) : QWidget(host), composed_(composed)
+    {
+        setObjectName(QStringLiteral("ImageArrayLayer"));
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_NoSystemBackground);
+    }
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        QPainter p(this);
+        for (const QRect& r : event->region())
+            p.drawImage(r.topLeft(), composed_, r);
+    }
+
+private:
+    const QImage& composed_;
+};
+
+} // namespace
 
 ImageArray::ImageArray(QLabel* element0, QObject* parent) : QObject(parent)
 {
@@ -53,7 +82,14 @@ int ImageArray::add()
     e->setAttribute(Qt::WA_TransparentForMouseEvents, e0->testAttribute(Qt::WA_TransparentForMouseEvents));
     e->raise();
 
-    elements_.push_back({e, QString()});
+    if (!layer_) {
+        layer_ = new FrameLayer(e0->parentWidget(), composed_);
+        layer_->setGeometry(QRect());
+        layer_->raise();
+        layer_->show();
+    }
+    layerStale_ = true;
+    elements_.push_back({e, QString(), false});
     return count() - 1;
 }
 
@@ -63,6 +99,93 @@ void ImageArray::removeAdded()
         delete elements_.back().label.data();
         elements_.pop_back();
     }
+    delete layer_.data();
+    composed_ = QImage();
+    layerStale_ = false;
+    topShown_ = 0;
+}
+
+bool ImageArray::isShown(int index) const
+{
+    if (index == 0)
+        return element(0) && !element(0)->isHidden();
+    return index > 0 && index < count() && elements_[static_cast<std::size_t>(index)].shown;
+}
+
+void ImageArray::setShown(int index, bool shown)
+{
+    if (index == 0) {
+        if (QLabel* e0 = element(0))
+            e0->setVisible(shown);
+        return;
+    }
+    if (index < 0 || index >= count() || elements_[static_cast<std::size_t>(index)].shown == shown)
+        return;
+    elements_[static_cast<std::size_t>(index)].shown = shown;
+    if (layerStale_) {
+        layoutLayer();
+        return;
+    }
+    if (shown && index > topShown_) {
+        // The usual step of an animation: one more frame on top of the rest.
+        drawOnLayer(index);
+        topShown_ = index;
+        if (QLabel* e = element(index))
+            layer_->update(e->geometry().translated(-layer_->pos()));
+        return;
+    }
+    recompose();
+}
+
+void ImageArray::hideAdded()
+{
+    if (topShown_ == 0 && !layerStale_)
+        return;
+    for (std::size_t i = 1; i < elements_.size(); ++i)
+        elements_[i].shown = false;
+    if (layerStale_)
+        layoutLayer();
+    else
+        recompose();
+}
+
+void ImageArray::layoutLayer()
+{
+    layerStale_ = false;
+    if (!layer_)
+        return;
+    QRect bounds;
+    for (std::size_t i = 1; i < elements_.size(); ++i)
+        if (QLabel* e = elements_[i].label)
+            bounds |= e->geometry();
+    layer_->setGeometry(bounds);
+    recompose();
+}
+
+void ImageArray::recompose()
+{
+    if (!layer_)
+        return;
+    if (composed_.size() != layer_->size())
+        composed_ = QImage(layer_->size(), QImage::Format_ARGB32_Premultiplied);
+    composed_.fill(Qt::transparent);
+    topShown_ = 0;
+    for (int i = 1; i < count(); ++i) {
+        if (elements_[static_cast<std::size_t>(i)].shown) {
+            drawOnLayer(i);
+            topShown_ = i;
+        }
+    }
+    layer_->update();
+}
+
+void ImageArray::drawOnLayer(int index)
+{
+    QLabel* e = element(index);
+    if (!e || composed_.isNull())
+        return;
+    // The label paints itself, frame and alignment included, though it is never shown.
+    e->render(&composed_, e->pos() - layer_->pos(), QRegion(), QWidget::RenderFlags());
 }
 
 QString ImageArray::tag(int index) const
@@ -94,6 +217,8 @@ void ImageArray::setPicture(int index, const QImage& picture)
         const int around = 2 * (e->frameWidth() + e->margin());
         e->resize(picture.size().grownBy(e->contentsMargins()) + QSize(around, around));
     }
+    if (index > 0)
+        layerStale_ = true;
 }
 
 int ImageArray::left(int index) const
@@ -110,6 +235,9 @@ int ImageArray::top(int index) const
 
 void ImageArray::move(int index, int leftTwips, int topTwips)
 {
-    if (QLabel* e = element(index))
+    if (QLabel* e = element(index)) {
         e->move(units::twipsToPx(leftTwips), units::twipsToPx(topTwips));
+        if (index > 0)
+            layerStale_ = true;
+    }
 }

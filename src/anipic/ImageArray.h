@@ -10,6 +10,11 @@
 // A control array of image controls on a host window: element 0 is the host's own label,
 // placed at design time and never removed; elements 1 and up are labels that the array
 // creates beside it (children of the same widget) and destroys again.
+//
+// Elements 1 and up are drawn, in index order, by one transparent layer raised above
+// element 0 when the first of them is created; their labels stay hidden and only carry
+// the picture, place and look. The layer keeps the stack composed, so showing the element
+// above every shown one paints that element's rectangle alone, however many lie beneath.
 class ImageArray : public QObject {
     Q_OBJECT
 public:
@@ -30,8 +35,14 @@ public:
     // Creates element count(): hidden, above every earlier element, at element 0's place
     // and with element 0's look. Returns its index.
     int add();
-    // Destroys elements 1 and up.
+    // Destroys elements 1 and up, with their pictures.
     void removeAdded();
+
+    // Whether an element is shown on its host. Element 0 is its label's own visibility.
+    bool isShown(int index) const;
+    void setShown(int index, bool shown);
+    // Hides elements 1 and up, at a cost that does not grow with their number on screen.
+    void hideAdded();
 
     QString tag(int index) const;
     void setTag(int index, const QString& tag);
@@ -49,6 +60,17 @@ private:
     struct Element {
         QPointer<QLabel> label;
         QString tag;
+        bool shown = false;
     };
+    // The layer's place and picture follow the added elements' places; recomputed when
+    // next needed after one moved, grew or was added.
+    void layoutLayer();
+    void recompose();
+    void drawOnLayer(int index);
+
     std::vector<Element> elements_;
+    QPointer<QWidget> layer_;
+    QImage composed_;
+    bool layerStale_ = false;
+    int topShown_ = 0; // highest shown added element, 0 when none
 };

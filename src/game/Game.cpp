@@ -7,20 +7,19 @@
 
 // What differs between the black and the red movement tick.
 struct Game::Trail {
+    int id; // 0 black, 1 red: its joystick, and the trail that goes first after it crashes
     int Game::*x;
     int Game::*y;
     int Game::*dir;
-    int Game::*own;
-    int Game::*opponent;
+    int Game::*score;
+    int Game::*opponentScore;
     std::unique_ptr<platform::WindowTimer> Game::*timer;
     std::unique_ptr<platform::WindowTimer> Game::*otherTimer;
-    MenuItem joyItem;
+    MenuItem joystickItem;
     MenuItem soloItem;
-    int joystickId;
-    int (*keyRule)(int, int);
+    int (*keyRule)(int lastKey, int dir);
     void (GameHost::*setLabel)(const QString&);
     const QString* crashCue;
-    int firstTrailAtCrash;
 };
 
 namespace {
@@ -73,8 +72,8 @@ void Game::Vorlin()
 void Game::step(const Trail& t)
 {
     int& dir = this->*t.dir;
-    if (host_.checked(t.joyItem)) {
-        joystick_.joyGetPosEx(t.joystickId, JoyInfo); // a failed read keeps the last values
+    if (host_.checked(t.joystickItem)) {
+        joystick_.joyGetPosEx(t.id, JoyInfo); // a failed read keeps the last values
         dir = input::joystickRule(JoyInfo, dir);
     } else {
         dir = t.keyRule(LastKey, dir);
@@ -94,7 +93,7 @@ void Game::step(const Trail& t)
     if (PictureVorlin.point(x, y) == PictureVorlin.backColor()) {
         Vorlin();
         if (host_.checked(t.soloItem)) {
-            int& own = this->*t.own;
+            int& own = this->*t.score;
             ++own;
             const double pct = TotalCells > 0 ? std::floor(static_cast<double>(own) / TotalCells * 100.0) : 0.0;
             rec_.score = static_cast<std::uint8_t>(std::clamp(pct, 0.0, 100.0));
@@ -105,29 +104,96 @@ void Game::step(const Trail& t)
 
     ModuleSon::play(sound_, *t.crashCue);
     if (host_.checked(MenuItem::menu2joueur))
-        ++(this->*t.opponent);
+        ++(this->*t.opponentScore);
     (this->*t.timer)->setEnabled(false);
     (this->*t.otherTimer)->setEnabled(false);
-    FirstTrail = t.firstTrailAtCrash;
+    FirstTrail = t.id;
     restart();
 }
 
 void Game::TimerVorlin1_Tick()
 {
-    static const Trail noir{&Game::X1, &Game::Y1, &Game::Dir1, &Game::Score1, &Game::Score2,
-                            &Game::TimerVorlin1, &Game::TimerVorlin2, MenuItem::menuJoy1Noir,
-                            MenuItem::menu1JoueurNoir, 0, &input::blackKeyRule, &GameHost::setLabelscore1,
-                            &ModuleSon::kCrashNoir, 0};
+    static const Trail noir{.id = 0,
+                            .x = &Game::X1,
+                            .y = &Game::Y1,
+                            .dir = &Game::Dir1,
+                            .score = &Game::Score1,
+                            .opponentScore = &Game::Score2,
+                            .timer = &Game::TimerVorlin1,
+                            .otherTimer = &Game::TimerVorlin2,
+                            .joystickItem = MenuItem::menuJoy1Noir,
+                            .soloItem = MenuItem::menu1JoueurNoir,
+                            .keyRule = &input::blackKeyRule,
+                            .setLabel = &GameHost::setLabelscore1,
+                            .crashCue = &ModuleSon::kCrashNoir};
     step(noir);
 }
 
 void Game::TimerVorlin2_Tick()
 {
-    static const Trail rouge{&Game::X2, &Game::Y2, &Game::Dir2, &Game::Score2, &Game::Score1,
-                             &Game::TimerVorlin2, &Game::TimerVorlin1, MenuItem::menuJoy2Rouge,
-                             MenuItem::menu1JoueurRouge, 1, &input::redKeyRule, &GameHost::setLabelscore2,
-                             &ModuleSon::kCrashRouge, 1};
+    static const Trail rouge{.id = 1,
+                             .x = &Game::X2,
+                             .y = &Game::Y2,
+                             .dir = &Game::Dir2,
+                             .score = &Game::Score2,
+                             .opponentScore = &Game::Score1,
+                             .timer = &Game::TimerVorlin2,
+                             .otherTimer = &Game::TimerVorlin1,
+                             .joystickItem = MenuItem::menuJoy2Rouge,
+                             .soloItem = MenuItem::menu1JoueurRouge,
+                             .keyRule = &input::redKeyRule,
+                             .setLabel = &GameHost::setLabelscore2,
+                             .crashCue = &ModuleSon::kCrashRouge};
     step(rouge);
+}
+
+// ---- commands ----------------------------------------------------------------------------
+
+void Game::prepare(platform::RandomSource& random)
+{
+    JoyInfo.dwSize = sizeof(platform::JoyInfo);
+    JoyInfo.dwFlags = platform::kJoyReturnAll;
+    FirstTrail = random.below(2);
+    StepInterval = 100;
+}
+
+Game::Mode Game::mode() const
+{
+    if (host_.checked(MenuItem::menu1JoueurNoir))
+        return Mode::Noir;
+    if (host_.checked(MenuItem::menu1JoueurRouge))
+        return Mode::Rouge;
+    return Mode::Deux;
+}
+
+void Game::applyMode(Mode mode)
+{
+    // The trail that does not play has interval 0: its timer never fires.
+    TimerVorlin2->setInterval(mode == Mode::Noir ? 0 : StepInterval);
+    TimerVorlin1->setInterval(mode == Mode::Rouge ? 0 : StepInterval);
+    Raz();
+    Vorlin();
+}
+
+void Game::setStepInterval(int ms)
+{
+    StepInterval = ms;
+    applyMode(mode());
+}
+
+void Game::setGrid(int drawWidth)
+{
+    PictureVorlin.setDrawWidth(drawWidth);
+    PictureVorlin.refresh();
+    restart();
+    Vorlin();
+}
+
+void Game::redrawAfterResize()
+{
+    PictureVorlin.refresh();
+    restart();
+    TimerDebut->setEnabled(true);
 }
 
 void Game::CdeStart_Click()
@@ -197,16 +263,8 @@ void Game::restart()
         host_.showRecordEntry();
     }
 
-    // 2. The title shows the top score in the one-player modes.
-    if (!host_.checked(MenuItem::menu2joueur) && !rec_.nom.isEmpty()) {
-        host_.setCaption(kTitle + QString(20, QLatin1Char(' ')) + QStringLiteral("Top Score :") +
-                         QString(5, QLatin1Char(' ')) + rec_.nom + QLatin1Char(' ') +
-                         QString::number(rec_.record) + QLatin1Char('%'));
-        host_.setTopScoreItemsVisible(true);
-    } else {
-        host_.setCaption(kTitle);
-        host_.setTopScoreItemsVisible(false);
-    }
+    // 2. The title, with the top score in the one-player modes.
+    showTitle();
 
     // 3.
     TimerTestJoy->setEnabled(true);
@@ -235,7 +293,26 @@ void Game::restart()
     Dir2 = 4;
     LastKey = 0;
 
-    // 6-12. Geometry. Minimized, or too small for a single row of places, the last
+    // 6-12. The field laid out for the client area.
+    layOutField();
+}
+
+void Game::showTitle()
+{
+    if (!host_.checked(MenuItem::menu2joueur) && !rec_.nom.isEmpty()) {
+        host_.setCaption(kTitle + QString(20, QLatin1Char(' ')) + QStringLiteral("Top Score :") +
+                         QString(5, QLatin1Char(' ')) + rec_.nom + QLatin1Char(' ') +
+                         QString::number(rec_.record) + QLatin1Char('%'));
+        host_.setTopScoreItemsVisible(true);
+    } else {
+        host_.setCaption(kTitle);
+        host_.setTopScoreItemsVisible(false);
+    }
+}
+
+void Game::layOutField()
+{
+    // Minimized, or too small for a single row of places, the last
     // geometry is kept rather than a negative one.
     const QSize client = host_.clientSize();
     if (host_.minimized() || client.height() - 80 < 10 || client.width() - 20 < 10)
@@ -279,8 +356,10 @@ void Game::TimerTestJoy_Tick()
 
 void Game::Form_KeyDown(int keyCode)
 {
-    // F1 and Esc are also taken between games, where the idle poll looks for them.
+    // F1 and Esc are also taken between games, where the idle poll looks for them; not
+    // after a re-arming while the trails still move, where they would end the game.
     const bool pollKey = keyCode == input::vk::F1 || keyCode == input::vk::Esc;
-    if (CteRebour == 0 || (CteRebour == 7 && pollKey))
+    const bool moving = TimerVorlin1->enabled() || TimerVorlin2->enabled();
+    if (CteRebour == 0 || (CteRebour == 7 && pollKey && !moving))
         LastKey = keyCode;
 }

@@ -3,6 +3,7 @@
 #include "game/GameHost.h"
 #include "game/Playfield.h"
 #include "platform/Joystick.h"
+#include "platform/Random.h"
 #include "platform/Sound.h"
 #include "platform/WindowTimer.h"
 #include "records/ModuleNom.h"
@@ -18,6 +19,9 @@ public:
     static constexpr units::Colour kRouge = 0x0000FF;
     static constexpr int kMatchPoints = 10;
 
+    // The three modes, numbered as the settings file stores them.
+    enum class Mode { Noir = 1, Rouge = 2, Deux = 3 };
+
     Game(GameHost& host, platform::TimerClock& clock, platform::SoundPlayer& sound,
          platform::Joystick& joystick, ModuleNom& records);
 
@@ -27,6 +31,21 @@ public:
     void restart();
     // Zeroes both counters, wipes the playfield, re-arms.
     void Raz();
+
+    // The game half of the window's commands; the window sets its check marks and score
+    // panel, then makes one of these calls.
+    // What start-up sets before the first mode command: the joystick record, which trail
+    // goes first, the step period.
+    void prepare(platform::RandomSource& random);
+    // A new mode: the step timers of the trails that play, then the field wiped and re-armed.
+    void applyMode(Mode mode);
+    // A new step period, put on the timers by re-applying the current mode.
+    void setStepInterval(int ms);
+    // A new band width and step length (2, 5 or 10 pixels).
+    void setGrid(int drawWidth);
+    // After the client area changed: the field laid out again and the heads redrawn.
+    void redrawAfterResize();
+    Mode mode() const;
 
     void CdeStart_Click();
     void TimerCdeStart_Tick();
@@ -60,6 +79,9 @@ public:
 private:
     struct Trail;
     void step(const Trail& t);
+    void showTitle();
+    // The field's size, the number of places and the start places, from the client area.
+    void layOutField();
 
     GameHost& host_;
     platform::SoundPlayer& sound_;

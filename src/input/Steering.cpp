@@ -1,5 +1,6 @@
 #include "input/Steering.h"
 
+#include <QChar>
 #include <cmath>
 
 namespace input {
@@ -33,8 +34,28 @@ int joystickRule(const platform::JoyInfo& info, int dir)
     return dir;
 }
 
-int toVirtualKey(int key, Qt::KeyboardModifiers mods)
+namespace {
+
+// The letter rows of the US layout by XKB keycode (evdev code + 8): 24-33, 38-46, 52-58.
+int usLetter(quint32 scanCode)
 {
+    static constexpr char kTop[] = "QWERTYUIOP", kHome[] = "ASDFGHJKL", kBottom[] = "ZXCVBNM";
+    if (scanCode >= 24 && scanCode <= 33)
+        return kTop[scanCode - 24];
+    if (scanCode >= 38 && scanCode <= 46)
+        return kHome[scanCode - 38];
+    if (scanCode >= 52 && scanCode <= 58)
+        return kBottom[scanCode - 52];
+    return 0;
+}
+
+} // namespace
+
+int toVirtualKey(int key, Qt::KeyboardModifiers mods, quint32 scanCode)
+{
+    if (key > 0xFF && key <= 0xFFFF && QChar(char16_t(key)).isLetter())
+        if (const int letter = usLetter(scanCode))
+            return letter;
     const bool keypad = mods & Qt::KeypadModifier;
     if (key >= Qt::Key_0 && key <= Qt::Key_9)
         return keypad ? 96 + (key - Qt::Key_0) : key;

@@ -22,7 +22,9 @@ int redKeyRule(int lastKey, int dir);
 int joystickRule(const platform::JoyInfo& info, int dir);
 
 // A Qt key event as a desktop virtual-key code, so that Caps Lock changes nothing and the
-// keypad gives its own codes with Num Lock on and the arrows' codes with it off.
-int toVirtualKey(int qtKey, Qt::KeyboardModifiers mods);
+// keypad gives its own codes with Num Lock on and the arrows' codes with it off. A letter of
+// a layout without Latin letters (Russian, Greek...) counts as the Latin letter that the same
+// physical key gives on the US layout, found from the key's scan code (an XKB keycode).
+int toVirtualKey(int qtKey, Qt::KeyboardModifiers mods, quint32 scanCode = 0);
 
 } // namespace input

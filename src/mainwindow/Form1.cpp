@@ -2,6 +2,7 @@
 
 #include "input/Steering.h"
 #include "mainwindow/PlayfieldView.h"
+#include "platform/WindowLook.h"
 #include "records/Cp1252.h"
 #include "records/FormInRecor.h"
 #include "records/SettingsFile.h"
@@ -15,10 +16,10 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
-#include <random>
 
 namespace {
 
+using look::twips;
 using units::twipsToPx;
 
 // Positions inside the score panel, in twips, per mode: label 1, label 2, Start.
@@ -29,6 +30,7 @@ struct PanelLayout {
     int label2Left, label2Width;
     int startLeft;
 };
+
 constexpr PanelLayout kNoirLayout{true, 520, 1725, false, 0, 0, 2540};
 constexpr PanelLayout kRougeLayout{false, 0, 0, true, 2400, 1725, 560};
 constexpr PanelLayout kDeuxLayout{true, 360, 975, true, 3360, 975, 1560};
@@ -38,17 +40,9 @@ constexpr int kControlTop = 240, kControlHeight = 615, kStartWidth = 1575;
 constexpr int kMinClientWidth = 330, kMinClientHeight = 150;
 constexpr int kGrowTwips = 30;
 
-QColor colour(units::Colour c)
+bool usableClient(QSize c)
 {
-    return QColor::fromRgb(units::toQRgb(c));
-}
-
-QAction* checkable(QMenu* menu, const QString& caption, bool on = false)
-{
-    QAction* a = menu->addAction(caption);
-    a->setCheckable(true);
-    a->setChecked(on);
-    return a;
+    return c.width() > kMinClientWidth && c.height() > kMinClientHeight;
 }
 
 } // namespace
@@ -64,7 +58,11 @@ Form1::Form1(const Services& services, ModuleNom& records, QWidget* parent)
     buildMenus();
     connectHandlers();
     resizeClient(kDesignClientWidth, kDesignClientHeight);
+    lastNormal_ = QRect(QPoint(0, 0), size());
+    ownPalette_ = palette();
     qApp->installEventFilter(this);
+    // The desktop session ends: whatever is pending is stored, as when the window closes.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { storePending(); });
 }
 
 Form1::~Form1()
@@ -77,25 +75,16 @@ Form1::~Form1()
 void Form1::buildWidgets()
 {
     client = new QWidget(this);
-    client->setAutoFillBackground(true);
-    QPalette pal = client->palette();
-    pal.setColor(QPalette::Window, colour(kBackColor));
-    client->setPalette(pal);
+    look::setColour(client, QPalette::Window, look::colour(look::kBackColor));
     setCentralWidget(client);
 
     // The grey-and-white edge under the menu bar.
     LineMenugris = new QFrame(client);
     LineMenublanc = new QFrame(client);
-    for (QFrame* line : {LineMenugris, LineMenublanc}) {
-        line->setAutoFillBackground(true);
-        line->setFrameShape(QFrame::NoFrame);
-    }
-    QPalette grey = LineMenugris->palette();
-    grey.setColor(QPalette::Window, QColor(128, 128, 128));
-    LineMenugris->setPalette(grey);
-    QPalette white = LineMenublanc->palette();
-    white.setColor(QPalette::Window, Qt::white);
-    LineMenublanc->setPalette(white);
+    LineMenugris->setFrameShape(QFrame::NoFrame);
+    LineMenublanc->setFrameShape(QFrame::NoFrame);
+    look::setColour(LineMenugris, QPalette::Window, QColor(128, 128, 128));
+    look::setColour(LineMenublanc, QPalette::Window, Qt::white);
     LineMenugris->setGeometry(0, 0, kDesignClientWidth, 1);
     LineMenublanc->setGeometry(0, 1, kDesignClientWidth, 1);
 
@@ -107,93 +96,29 @@ void Form1::buildWidgets()
     Frame1->setGeometry(0, kPanelTop, twipsToPx(4695), twipsToPx(975));
 
     CdeStart = new QPushButton(QStringLiteral("Start"), Frame1);
-    CdeStart->setGeometry(twipsToPx(kDeuxLayout.startLeft), twipsToPx(kControlTop), twipsToPx(kStartWidth),
-                          twipsToPx(kControlHeight));
-
-    QFont big(QStringLiteral("MS Sans Serif"));
-    big.setPointSize(24);
+    connect(CdeStart, &QPushButton::clicked, this, [this] { game.CdeStart_Click(); });
     Labelscore1 = new QLabel(QStringLiteral("0"), Frame1);
-    QFont bold = big;
-    bold.setBold(true);
-    Labelscore1->setFont(bold);
+    Labelscore1->setFont(look::designFont(24, true));
     Labelscore2 = new QLabel(QStringLiteral("0"), Frame1);
-    Labelscore2->setFont(big);
-    QPalette red = Labelscore2->palette();
-    red.setColor(QPalette::WindowText, colour(Game::kRouge));
-    Labelscore2->setPalette(red);
+    Labelscore2->setFont(look::designFont(24));
+    look::setColour(Labelscore2, QPalette::WindowText, look::colour(Game::kRouge));
     for (QLabel* l : {Labelscore1, Labelscore2})
         l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Labelscore1->setGeometry(twipsToPx(kDeuxLayout.label1Left), twipsToPx(kControlTop),
-                             twipsToPx(kDeuxLayout.label1Width), twipsToPx(kControlHeight));
-    Labelscore2->setGeometry(twipsToPx(kDeuxLayout.label2Left), twipsToPx(kControlTop),
-                             twipsToPx(kDeuxLayout.label2Width), twipsToPx(kControlHeight));
+    layOutPanel(Game::Mode::Deux);
 }
 
-void Form1::buildMenus()
+void Form1::layOutPanel(Game::Mode mode)
 {
-    QMenuBar* bar = menuBar();
-    menuJeux = bar->addMenu(QStringLiteral("&Jeux"));
-    menu1JoueurRouge = checkable(menuJeux, QStringLiteral("1 Joueur le &Rouge"));
-    menu1JoueurNoir = checkable(menuJeux, QStringLiteral("1 Joueur le &Noir"));
-    menuseparjoueur1_2 = menuJeux->addSeparator();
-    menu2joueur = checkable(menuJeux, QStringLiteral("&2 Joueurs"), true);
-    menuSeparJeuReseau = menuJeux->addSeparator();
-    menuJeuReseau = menuJeux->addAction(QStringLiteral("&Réseau"));
-    menuJeuReseau->setEnabled(false);
-    separReseau = menuJeux->addSeparator();
-    menueffacer = menuJeux->addAction(QStringLiteral("&Effacer top Score"));
-
-    MenuOption = bar->addMenu(QStringLiteral("&Option"));
-    menuVitesse = MenuOption->addMenu(QStringLiteral("&Vitesse"));
-    menuvitesseDebutant = checkable(menuVitesse, QStringLiteral("&Débutant"));
-    menuVitesseMoyen = checkable(menuVitesse, QStringLiteral("&Moyen"), true);
-    menuVitesseGrandmaitre = checkable(menuVitesse, QStringLiteral("&GrandMaître"));
-    menuseparcontrole1 = MenuOption->addSeparator();
-    menuTaille = MenuOption->addMenu(QStringLiteral("&Taille"));
-    menuSuperMini = checkable(menuTaille, QStringLiteral("&Supermini"));
-    menuMini = checkable(menuTaille, QStringLiteral("M&ini"));
-    menuStandard = checkable(menuTaille, QStringLiteral("&Standard"));
-    menuseparcontrole2 = MenuOption->addSeparator();
-    menuControlJoueurNoir = MenuOption->addMenu(QStringLiteral("contrôle &Noir"));
-    menuJoy1Noir = checkable(menuControlJoueurNoir, QStringLiteral("&Manette 1 "));
-    menuJoy1Noir->setEnabled(false);
-    menuClavierNoir = checkable(menuControlJoueurNoir, QStringLiteral("&Clavier"), true);
-    menuControlJoueurRouge = MenuOption->addMenu(QStringLiteral("contrôle &Rouge"));
-    menuJoy2Rouge = checkable(menuControlJoueurRouge, QStringLiteral("&Manette 2 "));
-    menuJoy2Rouge->setEnabled(false);
-    menuClavierRouge = checkable(menuControlJoueurRouge, QStringLiteral("&Clavier"), true);
-    menuReglageJoy = MenuOption->addAction(QStringLiteral("&Réglage manette"));
-    menuReglageJoy->setEnabled(false);
-
-    menuIntero = bar->addMenu(QStringLiteral("&?"));
-    menuApropos = menuIntero->addAction(QStringLiteral("A &propos"));
-    menuaide = menuIntero->addAction(QStringLiteral("&Aide"));
-}
-
-void Form1::connectHandlers()
-{
-    const std::pair<QAction*, void (Form1::*)()> handlers[] = {
-        {menu1JoueurNoir, &Form1::menu1JoueurNoir_Click},
-        {menu1JoueurRouge, &Form1::menu1JoueurRouge_Click},
-        {menu2joueur, &Form1::menu2joueur_Click},
-        {menuvitesseDebutant, &Form1::menuvitesseDebutant_Click},
-        {menuVitesseMoyen, &Form1::menuVitesseMoyen_Click},
-        {menuVitesseGrandmaitre, &Form1::menuVitesseGrandmaitre_Click},
-        {menuSuperMini, &Form1::menuSuperMini_Click},
-        {menuMini, &Form1::menuMini_Click},
-        {menuStandard, &Form1::menuStandard_Click},
-        {menuClavierNoir, &Form1::menuClavierNoir_Click},
-        {menuJoy1Noir, &Form1::menuJoy1Noir_Click},
-        {menuClavierRouge, &Form1::menuClavierRouge_Click},
-        {menuJoy2Rouge, &Form1::menuJoy2Rouge_Click},
-        {menuReglageJoy, &Form1::menuReglageJoy_Click},
-        {menuApropos, &Form1::menuApropos_Click},
-        {menuaide, &Form1::menuaide_Click},
-    };
-    for (const auto& [action, handler] : handlers)
-        connect(action, &QAction::triggered, this, handler);
-    connect(menueffacer, &QAction::triggered, this, &Form1::menueffacer_Click);
-    connect(CdeStart, &QPushButton::clicked, this, [this] { game.CdeStart_Click(); });
+    const PanelLayout& layout = mode == Game::Mode::Noir    ? kNoirLayout
+                                : mode == Game::Mode::Rouge ? kRougeLayout
+                                                            : kDeuxLayout;
+    Labelscore1->setVisible(layout.label1Visible);
+    Labelscore2->setVisible(layout.label2Visible);
+    CdeStart->setGeometry(twips(layout.startLeft, kControlTop, kStartWidth, kControlHeight));
+    if (layout.label1Visible)
+        Labelscore1->setGeometry(twips(layout.label1Left, kControlTop, layout.label1Width, kControlHeight));
+    if (layout.label2Visible)
+        Labelscore2->setGeometry(twips(layout.label2Left, kControlTop, layout.label2Width, kControlHeight));
 }
 
 // ---- start-up and shutdown ------------------------------------------------------------
@@ -201,11 +126,7 @@ void Form1::connectHandlers()
 void Form1::Form_Load()
 {
     loadSettings();
-    game.JoyInfo.dwSize = sizeof(platform::JoyInfo);
-    game.JoyInfo.dwFlags = platform::kJoyReturnAll;
-    std::mt19937 rng(std::random_device{}());
-    game.FirstTrail = std::uniform_int_distribution<int>(0, 1)(rng);
-    game.StepInterval = 100;
+    game.prepare(services_.random);
     menuStandard_Click();
     switch (iniMode) {
     case 1: menu1JoueurNoir_Click(); break;
@@ -251,8 +172,12 @@ void Form1::loadSettings()
 void Form1::sov()
 {
     settings::Record r;
-    // The normal size, also when the window is minimized or maximized.
-    const QRect normal = isMaximized() || isMinimized() ? normalGeometry() : geometry();
+    // The normal size, also when the window is minimized or maximized; what a window
+    // manager reports on the way to or from the task bar may be no size at all, and then
+    // the last usable normal size is kept.
+    QRect normal = windowState() == Qt::WindowNoState ? geometry() : normalGeometry();
+    if (!usableClient(QSize(normal.width(), normal.height() - menuBarHeight())))
+        normal = lastNormal_;
     const QSize frame = frameGeometry().size() - geometry().size();
     r.IniScaleHeight = settings::clamp16(normal.height() - menuBarHeight());
     r.IniHeight = settings::clamp16(units::pxToTwips(normal.height() + frame.height()));
@@ -273,15 +198,20 @@ void Form1::sov()
     settings::save(settingsPath, r); // a failed save keeps the previous file and never holds up the exit
 }
 
+void Form1::storePending()
+{
+    // Initials still being typed count as entered: the new top score is kept.
+    if (recordWindow)
+        recordWindow->Command1_Click();
+    sov();
+}
+
 void Form1::Form_Unload()
 {
     if (quitting_)
         return;
     quitting_ = true;
-    // Initials still being typed count as entered: the new top score is kept.
-    if (recordWindow)
-        recordWindow->Command1_Click();
-    sov();
+    storePending();
     // Ending the program closes every window at once.
     QApplication::closeAllWindows();
     QApplication::quit();
@@ -289,6 +219,12 @@ void Form1::Form_Unload()
 
 void Form1::closeEvent(QCloseEvent* event)
 {
+    // A disabled window takes no input, its close box included: the record window or About
+    // is open over it.
+    if (!isEnabled() && !quitting_) {
+        event->ignore();
+        return;
+    }
     Form_Unload();
     event->accept();
 }
@@ -323,18 +259,35 @@ bool Form1::minimized() const
 void Form1::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
+    if (windowState() == Qt::WindowNoState && usableClient(clientSize()))
+        lastNormal_ = geometry();
     Form_Resize();
 }
 
 void Form1::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::EnabledChange)
+        keepLookWhenDisabled();
     if (event->type() != QEvent::WindowStateChange)
         return;
     // Coming back from the task bar runs the whole handler, even at an unchanged size.
     if (wasMinimized_ && !isMinimized())
         Form_Resize();
     wasMinimized_ = isMinimized();
+}
+
+void Form1::keepLookWhenDisabled()
+{
+    // Disabled, the window only stops taking input: the score, the labels and the menus
+    // are not greyed while the initials are typed.
+    QPalette pal = ownPalette_;
+    if (!isEnabled())
+        for (int r = 0; r < QPalette::NColorRoles; ++r) {
+            const auto role = static_cast<QPalette::ColorRole>(r);
+            pal.setBrush(QPalette::Disabled, role, pal.brush(QPalette::Active, role));
+        }
+    setPalette(pal);
 }
 
 void Form1::Form_Resize()
@@ -361,150 +314,7 @@ void Form1::Form_Resize()
     setEnabled(true);
     LineMenugris->setGeometry(0, 0, std::max(c.width(), 1), 1);
     LineMenublanc->setGeometry(0, 1, std::max(c.width(), 1), 1);
-    game.PictureVorlin.refresh();
-    game.restart();
-    game.TimerDebut->setEnabled(true);
-}
-
-// ---- menu commands ---------------------------------------------------------------------
-
-void Form1::modeCommand(QAction* item)
-{
-    item->setChecked(true);
-    for (QAction* other : {menu1JoueurRouge, menu1JoueurNoir, menu2joueur})
-        if (other != item)
-            other->setChecked(false);
-
-    const int step = game.StepInterval;
-    const PanelLayout* layout = &kDeuxLayout;
-    if (item == menu1JoueurNoir) {
-        game.TimerVorlin2->setInterval(0);
-        game.TimerVorlin1->setInterval(step);
-        layout = &kNoirLayout;
-    } else if (item == menu1JoueurRouge) {
-        game.TimerVorlin1->setInterval(0);
-        game.TimerVorlin2->setInterval(step);
-        layout = &kRougeLayout;
-    } else {
-        game.TimerVorlin2->setInterval(step);
-        game.TimerVorlin1->setInterval(step);
-    }
-
-    Labelscore1->setVisible(layout->label1Visible);
-    Labelscore2->setVisible(layout->label2Visible);
-    const int top = twipsToPx(kControlTop), height = twipsToPx(kControlHeight);
-    CdeStart->move(twipsToPx(layout->startLeft), top);
-    if (layout->label1Visible)
-        Labelscore1->setGeometry(twipsToPx(layout->label1Left), top, twipsToPx(layout->label1Width), height);
-    if (layout->label2Visible)
-        Labelscore2->setGeometry(twipsToPx(layout->label2Left), top, twipsToPx(layout->label2Width), height);
-
-    game.Raz();
-    game.Vorlin();
-}
-
-void Form1::menu1JoueurNoir_Click() { modeCommand(menu1JoueurNoir); }
-void Form1::menu1JoueurRouge_Click() { modeCommand(menu1JoueurRouge); }
-void Form1::menu2joueur_Click() { modeCommand(menu2joueur); }
-
-void Form1::speedCommand(QAction* item, int interval)
-{
-    // The marks are written in the order Débutant, GrandMaître, Moyen.
-    menuvitesseDebutant->setChecked(item == menuvitesseDebutant);
-    menuVitesseGrandmaitre->setChecked(item == menuVitesseGrandmaitre);
-    menuVitesseMoyen->setChecked(item == menuVitesseMoyen);
-    game.StepInterval = interval;
-    if (menu1JoueurNoir->isChecked())
-        menu1JoueurNoir_Click();
-    else if (menu1JoueurRouge->isChecked())
-        menu1JoueurRouge_Click();
-    else if (menu2joueur->isChecked())
-        menu2joueur_Click();
-}
-
-void Form1::menuvitesseDebutant_Click() { speedCommand(menuvitesseDebutant, 200); }
-void Form1::menuVitesseMoyen_Click() { speedCommand(menuVitesseMoyen, 100); }
-void Form1::menuVitesseGrandmaitre_Click() { speedCommand(menuVitesseGrandmaitre, 1); }
-
-void Form1::sizeCommand(QAction* item, int drawWidth)
-{
-    item->setChecked(true);
-    if (item == menuSuperMini) {
-        menuMini->setChecked(false);
-        menuStandard->setChecked(false);
-    } else if (item == menuMini) {
-        menuSuperMini->setChecked(false);
-        menuStandard->setChecked(false);
-    } else {
-        menuMini->setChecked(false);
-        menuSuperMini->setChecked(false);
-    }
-    game.PictureVorlin.setDrawWidth(drawWidth);
-    game.PictureVorlin.refresh();
-    game.restart();
-    game.Vorlin();
-}
-
-void Form1::menuSuperMini_Click() { sizeCommand(menuSuperMini, 2); }
-void Form1::menuMini_Click() { sizeCommand(menuMini, 5); }
-void Form1::menuStandard_Click() { sizeCommand(menuStandard, 10); }
-
-void Form1::menuClavierNoir_Click()
-{
-    menuClavierNoir->setChecked(true);
-    menuJoy1Noir->setChecked(false);
-}
-
-void Form1::menuJoy1Noir_Click()
-{
-    menuJoy1Noir->setChecked(true);
-    menuClavierNoir->setChecked(false);
-}
-
-void Form1::menuClavierRouge_Click()
-{
-    menuClavierRouge->setChecked(true);
-    menuJoy2Rouge->setChecked(false);
-}
-
-void Form1::menuJoy2Rouge_Click()
-{
-    menuJoy2Rouge->setChecked(true);
-    menuClavierRouge->setChecked(false);
-}
-
-void Form1::menuReglageJoy_Click()
-{
-    if (!services_.processes.startDetached(QStringLiteral("jstest-gtk"), {}))
-        services_.messages.show({QStringLiteral("Le réglage des manettes (jstest-gtk) n'a pas pu être lancé."),
-                                 QString(), platform::MessageBox::Buttons::Ok,
-                                 platform::MessageBox::Icon::Information, false});
-}
-
-void Form1::menuApropos_Click()
-{
-    if (!onAbout)
-        return;
-    setEnabled(false);
-    onAbout();
-}
-
-void Form1::menuaide_Click()
-{
-    showHelp();
-}
-
-void Form1::menueffacer_Click()
-{
-    const auto answer = services_.messages.show({QStringLiteral("Effacer le Top Score ?"), QString(),
-                                                 platform::MessageBox::Buttons::OkCancel,
-                                                 platform::MessageBox::Icon::Question, true});
-    if (answer != platform::MessageBox::Answer::Ok)
-        return;
-    records_.nom = QStringLiteral("   ");
-    records_.score = 0;
-    records_.record = 0;
-    game.restart();
+    game.redrawAfterResize();
 }
 
 // ---- GameHost --------------------------------------------------------------------------
@@ -545,9 +355,7 @@ void Form1::showRecordEntry()
 {
     if (!recordWindow)
         recordWindow = new FormInRecor(records_, this, [this] { game.restart(); });
-    recordWindow->show();
-    recordWindow->raise();
-    recordWindow->activateWindow();
+    look::bringForward(recordWindow, this);
 }
 
 void Form1::showWinner(const QString& text)
@@ -574,11 +382,14 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
 {
     // Key preview: the window sees every key first, whichever of its widgets has the focus;
     // the key is not swallowed. A key passed on from a child to its parents is seen again,
-    // which is harmless: storing the same code twice is storing it once.
+    // which is harmless: storing the same code twice is storing it once. A key for an open
+    // menu, the menu bar or a message box is theirs: one that the menu bar passes on comes
+    // back to the window itself.
     if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
-        static_cast<QWidget*>(watched)->window() == this && isEnabled()) {
+        static_cast<QWidget*>(watched)->window() == this && isEnabled() && !qobject_cast<QMenuBar*>(watched) &&
+        !QApplication::activePopupWidget() && !QApplication::activeModalWidget()) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        game.Form_KeyDown(input::toVirtualKey(key->key(), key->modifiers()));
+        game.Form_KeyDown(input::toVirtualKey(key->key(), key->modifiers(), key->nativeScanCode()));
     }
     return QMainWindow::eventFilter(watched, event);
 }

@@ -2,8 +2,7 @@
 
 #include "game/Game.h"
 #include "game/GameHost.h"
-#include "platform/MessageBox.h"
-#include "platform/Process.h"
+#include "mainwindow/Services.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -18,20 +17,10 @@ class QMenu;
 class QPushButton;
 class PlayfieldView;
 
-// The services the main window reaches the system through.
-struct Services {
-    platform::TimerClock& clock;
-    platform::SoundPlayer& sound;
-    platform::MessageBox& messages;
-    platform::Joystick& joystick;
-    platform::ProcessLauncher& processes;
-};
-
 // The main window: playfield, score panel, menus. It owns the game and wires it to widgets.
 class Form1 final : public QMainWindow, public GameHost {
     Q_OBJECT
 public:
-    static constexpr units::Colour kBackColor = 0xC0C0FF;
     static constexpr int kDesignClientWidth = 496;
     static constexpr int kDesignClientHeight = 340;
 
@@ -142,16 +131,23 @@ private:
     void buildWidgets();
     void buildMenus();
     void connectHandlers();
+    // Shows the score labels and places Start as the mode has them.
+    void layOutPanel(Game::Mode mode);
     void modeCommand(QAction* item);
     void speedCommand(QAction* item, int interval);
     void sizeCommand(QAction* item, int drawWidth);
     int menuBarHeight() const;
     void loadSettings();
+    // Completes a record entry still open and writes the settings file.
+    void storePending();
+    void keepLookWhenDisabled();
 
     Services services_;
     ModuleNom& records_;
     bool wasMinimized_ = false;
     bool quitting_ = false;
+    QPalette ownPalette_;
+    QRect lastNormal_;
 
 public:
     // The mode stored in the settings file; start-up runs its command.

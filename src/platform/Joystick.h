@@ -32,10 +32,4 @@ public:
     virtual int joyGetPosEx(int id, JoyInfo& info) = 0;
 };
 
-// No joysticks at all.
-class NoJoystick final : public Joystick {
-public:
-    int joyGetPosEx(int, JoyInfo&) override { return 167; } // JOYERR_UNPLUGGED
-};
-
 } // namespace platform

@@ -8,7 +8,7 @@ QString currentDirPath(const QString& windowsRelativePath)
 {
     QString rel = windowsRelativePath;
     rel.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    return QDir::currentPath() + QLatin1Char('/') + rel;
+    return QDir::isRelativePath(rel) ? QDir::currentPath() + QLatin1Char('/') + rel : rel;
 }
 
 } // namespace platform

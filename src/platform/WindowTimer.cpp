@@ -106,16 +106,6 @@ VirtualClock::Timer* VirtualClock::nextDue() const
     return best;
 }
 
-bool VirtualClock::step()
-{
-    Timer* t = nextDue();
-    if (!t)
-        return false;
-    now_ = std::max(now_, t->due_);
-    t->tick();
-    return true;
-}
-
 void VirtualClock::advance(std::int64_t ms)
 {
     const std::int64_t end = now_ + ms;

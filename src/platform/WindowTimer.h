@@ -69,8 +69,6 @@ public:
     // Runs ticks one at a time until pred() holds or maxMs of virtual time have passed.
     // Returns whether pred() held.
     bool advanceUntil(const std::function<bool()>& pred, std::int64_t maxMs);
-    // Fires the next due tick, if any timer is armed; returns false when none is.
-    bool step();
 
 private:
     class Timer;

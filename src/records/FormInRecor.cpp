@@ -1,6 +1,7 @@
 #include "records/FormInRecor.h"
 
 #include "platform/Units.h"
+#include "platform/WindowLook.h"
 #include "records/Cp1252.h"
 #include "records/ModuleNom.h"
 
@@ -11,31 +12,18 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-using units::twipsToPx;
-
 FormInRecor::FormInRecor(ModuleNom& records, QWidget* mainWindow, std::function<void()> rearm)
-    : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                           Qt::MSWindowsFixedSizeDialogHint),
-      records_(records),
+    : records_(records),
       mainWindow_(mainWindow),
       rearm_(std::move(rearm))
 {
-    setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("      Vorlin    RECORD !"));
-    setFixedSize(twipsToPx(2295), twipsToPx(1110));
-    QFont small(QStringLiteral("MS Sans Serif"));
-    small.setPointSize(8);
-    setFont(small);
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor::fromRgb(units::toQRgb(0xC0C0FF)));
-    setPalette(pal);
+    look::frameWindow(this, look::Frame::Dialog, QStringLiteral("      Vorlin    RECORD !"), 2295, 1110);
+    setFont(look::designFont());
+    look::setColour(this, QPalette::Window, look::colour(look::kBackColor));
 
     Label1 = new QLabel(QStringLiteral("Entrée vos initiales:"), this);
-    Label1->setGeometry(twipsToPx(120), twipsToPx(240), twipsToPx(1455), twipsToPx(255));
-    QPalette blue = Label1->palette();
-    blue.setColor(QPalette::WindowText, QColor(0, 0, 255));
-    Label1->setPalette(blue);
+    Label1->setGeometry(look::twips(120, 240, 1455, 255));
+    look::setColour(Label1, QPalette::WindowText, QColor(0, 0, 255));
     // The design's box was drawn for a narrower font than this desktop's: shrink the
     // caption until it fits rather than cut it.
     for (QFont f = Label1->font(); QFontMetrics(f).horizontalAdvance(Label1->text()) > Label1->width() &&
@@ -45,7 +33,7 @@ FormInRecor::FormInRecor(ModuleNom& records, QWidget* mainWindow, std::function<
     }
 
     Text1 = new QLineEdit(this);
-    Text1->setGeometry(twipsToPx(1680), twipsToPx(240), twipsToPx(495), twipsToPx(285));
+    Text1->setGeometry(look::twips(1680, 240, 495, 285));
     Text1->setMaxLength(3);
     Text1->installEventFilter(this);
     // Every initial goes through the key-press rule: no paste by menu or by dropping.
@@ -53,7 +41,7 @@ FormInRecor::FormInRecor(ModuleNom& records, QWidget* mainWindow, std::function<
     Text1->setAcceptDrops(false);
 
     Command1 = new QPushButton(QStringLiteral("OK"), this);
-    Command1->setGeometry(twipsToPx(720), twipsToPx(600), twipsToPx(735), twipsToPx(375));
+    Command1->setGeometry(look::twips(720, 600, 735, 375));
     Command1->setDefault(true);
     connect(Command1, &QPushButton::clicked, this, &FormInRecor::Command1_Click);
 

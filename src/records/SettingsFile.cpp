@@ -1,14 +1,55 @@
 #include "records/SettingsFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QRegularExpression>
 #include <QSaveFile>
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace settings {
 
-LoadResult load(const QString& path, Record& out)
+namespace {
+
+// Settings names that are links, each with the file it led to when that file loaded as a
+// good record in this run: the only link a save may write through.
+QHash<QString, QString>& trustedLinks()
+{
+    static QHash<QString, QString> links;
+    return links;
+}
+
+// A save killed between writing and renaming leaves its temporary file beside the
+// settings: the name, a dot and six random letters or digits. A suffix of lower-case
+// letters only is more likely a word someone chose ("backup") and is kept.
+void removeStrayTemporaries(const QString& path)
 {
     const QFileInfo info(path);
+    const QRegularExpression stray(QStringLiteral("^") + QRegularExpression::escape(info.fileName()) +
+                                   QStringLiteral("\\.(?![a-z]{6}$)[A-Za-z0-9]{6}$"));
+    const QDir dir = info.absoluteDir();
+    const QStringList candidates =
+        dir.entryList({info.fileName() + QStringLiteral(".*")}, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : candidates) {
+        if (!stray.match(name).hasMatch())
+            continue;
+        struct stat st {};
+        const QByteArray local = QFile::encodeName(dir.filePath(name));
+        if (::lstat(local.constData(), &st) == 0 && S_ISREG(st.st_mode))
+            ::unlink(local.constData());
+    }
+}
+
+} // namespace
+
+LoadResult load(const QString& path, Record& out)
+{
+    removeStrayTemporaries(path);
+    const QFileInfo info(path);
+    trustedLinks().remove(info.absoluteFilePath());
     if (!info.exists())
         return LoadResult::Missing;
     // A directory or a FIFO of that name is never opened: reading a FIFO would hold up start-up.
@@ -19,16 +60,37 @@ LoadResult load(const QString& path, Record& out)
         return LoadResult::Unusable;
     const QByteArray bytes = f.read(kSize);
     const auto r = decode({reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())});
-    if (!r || !initialsValid(*r))
+    if (!r)
         return LoadResult::Unusable;
+    if (info.isSymLink())
+        trustedLinks().insert(info.absoluteFilePath(), info.canonicalFilePath());
     out = *r;
     return LoadResult::Loaded;
 }
 
 bool save(const QString& path, const Record& r)
 {
+    // Only the game's own file is replaced: a plain file, or a new one where there is none.
+    // A link is written through only to the file it led to when that loaded as a good
+    // record; a device, FIFO, socket or directory is never replaced.
+    const QFileInfo info(path);
+    QString target = info.absoluteFilePath();
+    struct stat st {};
+    if (::lstat(QFile::encodeName(target).constData(), &st) == 0) {
+        if (S_ISLNK(st.st_mode)) {
+            const QString trusted = trustedLinks().value(target);
+            target = info.canonicalFilePath();
+            if (trusted.isEmpty() || target != trusted || ::stat(QFile::encodeName(target).constData(), &st) != 0)
+                return false;
+        }
+        if (!S_ISREG(st.st_mode))
+            return false;
+    } else if (errno != ENOENT) {
+        return false;
+    }
+
     const auto bytes = encode(r);
-    QSaveFile f(path);
+    QSaveFile f(target);
     // Unbuffered, so that a short write is seen here: a buffered one only fails at commit,
     // where Qt has been seen to replace the old file with the part that was written.
     if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered))

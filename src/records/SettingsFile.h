@@ -11,10 +11,13 @@ inline const QString kFileName = QStringLiteral("Vorlinini.vrl");
 
 enum class LoadResult { Missing, Unusable, Loaded };
 
-// Reads the record; Unusable for a file that cannot be read, is shorter than 22 bytes or has
-// initials out of their ranges (the caller then keeps the defaults and leaves the file alone).
+// Reads the record; Unusable for a file that is not a plain one, cannot be read or holds
+// what the game never writes (the caller then keeps the defaults and leaves the file
+// alone). First removes what a save killed half-way left beside it.
 LoadResult load(const QString& path, Record& out);
-// Writes the 22 bytes atomically: a failure leaves the previous file whole.
+// Writes the 22 bytes atomically: a failure leaves the previous file whole. Writes nothing
+// when the name is held by anything but a plain file, or by a link other than one to a
+// plain file that loaded as a good record in this run.
 bool save(const QString& path, const Record& r);
 
 } // namespace settings

@@ -1,5 +1,7 @@
 #include "records/SettingsRecord.h"
 
+#include "platform/LittleEndian.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -9,16 +11,12 @@ namespace {
 
 void put(std::array<std::uint8_t, kSize>& b, std::size_t at, std::uint32_t v, int bytes)
 {
-    for (int i = 0; i < bytes; ++i)
-        b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+    le::put(b.data() + at, v, bytes);
 }
 
 std::uint32_t get(std::span<const std::uint8_t> b, std::size_t at, int bytes)
 {
-    std::uint32_t v = 0;
-    for (int i = 0; i < bytes; ++i)
-        v |= std::uint32_t(b[at + i]) << (8 * i);
-    return v;
+    return le::get(b.data() + at, bytes);
 }
 
 } // namespace
@@ -52,13 +50,29 @@ std::optional<Record> decode(std::span<const std::uint8_t> b)
     r.IniCode2 = static_cast<std::int32_t>(get(b, 13, 4));
     r.IniCode3 = static_cast<std::int32_t>(get(b, 17, 4));
     r.record = b[21];
+    // Values the game could never have written mean a damaged file.
+    if (r.record > 100 || !initialsValid(r))
+        return std::nullopt;
     return r;
 }
 
 bool initialsValid(const Record& r)
 {
-    return r.IniCode1 >= 0 && r.IniCode1 <= 255 && r.IniCode2 >= 100 && r.IniCode2 <= 355 && r.IniCode3 >= 99 &&
-           r.IniCode3 <= 354;
+    if (!(r.IniCode1 >= 0 && r.IniCode1 <= 255 && r.IniCode2 >= 100 && r.IniCode2 <= 355 && r.IniCode3 >= 99 &&
+          r.IniCode3 <= 354))
+        return false;
+    // The record window turns every code below 'A' into '?', so a typed initial is '?' or
+    // 'A' and up; OK pads the text with blanks on the right. Editing in the box can move
+    // any typed character to any place, so the place does not narrow the set further.
+    const auto codes = initialsOf(r);
+    bool padding = false;
+    for (const std::uint8_t c : codes) {
+        if (c == ' ')
+            padding = true;
+        else if (padding || (c != '?' && c < 'A'))
+            return false;
+    }
+    return true;
 }
 
 std::array<std::uint8_t, 3> initialsOf(const Record& r)

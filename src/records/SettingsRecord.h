@@ -28,12 +28,15 @@ struct Record {
 };
 
 std::array<std::uint8_t, kSize> encode(const Record& r);
-// The fields of a record of at least 22 bytes (more is ignored), or nothing.
+// The fields of a record of at least 22 bytes (more is ignored), or nothing when the bytes
+// are short or hold what the game never writes: a top score above 100, or initials that
+// typing in the record window cannot give.
 std::optional<Record> decode(std::span<const std::uint8_t> bytes);
 
 // The initials as Windows-1252 codes, coded and decoded as the file stores them.
-std::array<std::uint8_t, 3> initialsOf(const Record& r); // precondition: initialsValid(r)
+std::array<std::uint8_t, 3> initialsOf(const Record& r); // precondition: fields within their ranges
 void setInitials(Record& r, const std::array<std::uint8_t, 3>& codes);
+// Up to three typed initials ('?' or a code from 'A' up), then blanks.
 bool initialsValid(const Record& r);
 
 // A size for a signed 16-bit field, clamped.

@@ -31,11 +31,10 @@ protected:
         if (e->type() == QEvent::WindowActivate && obj->isWidgetType()) {
             auto* w = static_cast<QWidget*>(obj);
             if (w->isWindow() && w != current_) {
-                const QWidget* previous = current_;
                 current_ = w;
                 for (std::size_t i = 0; i < windows.size(); ++i)
                     if (windows[i] == w)
-                        watchers[i]->activated(const_cast<QWidget*>(previous));
+                        watchers[i]->activated();
             }
         }
         return false;
@@ -65,9 +64,8 @@ ActivationWatcher::~ActivationWatcher()
     }
 }
 
-void ActivationWatcher::activated(QWidget*)
+void ActivationWatcher::activated()
 {
-    shown_ = true;
     if (onActivate_)
         onActivate_();
 }

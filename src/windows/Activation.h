@@ -15,10 +15,9 @@ public:
     ~ActivationWatcher() override;
 
     // What the tracker calls when `window` has become the active window.
-    void activated(QWidget* previousOfProgram);
+    void activated();
 
 private:
     QWidget* window_;
     std::function<void()> onActivate_;
-    bool shown_ = false;
 };

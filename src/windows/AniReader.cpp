@@ -1,5 +1,7 @@
 #include "windows/AniReader.h"
 
+#include "platform/LittleEndian.h"
+
 #include <QByteArray>
 #include <algorithm>
 #include <cstring>
@@ -10,13 +12,12 @@ namespace {
 
 std::uint32_t u32(std::span<const std::uint8_t> b, std::size_t at)
 {
-    return std::uint32_t(b[at]) | std::uint32_t(b[at + 1]) << 8 | std::uint32_t(b[at + 2]) << 16 |
-           std::uint32_t(b[at + 3]) << 24;
+    return le::u32(b.data() + at);
 }
 
 std::uint16_t u16(std::span<const std::uint8_t> b, std::size_t at)
 {
-    return std::uint16_t(b[at] | b[at + 1] << 8);
+    return le::u16(b.data() + at);
 }
 
 bool tagIs(std::span<const std::uint8_t> b, std::size_t at, const char* tag)
@@ -130,9 +131,13 @@ std::optional<Cursor> readCursor(std::span<const std::uint8_t> b)
         c.stepMs = {0};
         return c;
     }
+    std::int64_t pixels = 0;
     for (const RawFrame& icon : raw->icons) {
         auto f = decodeCursorImage(icon.bytes);
         if (!f)
+            return std::nullopt;
+        pixels += std::int64_t(f->image.width()) * f->image.height();
+        if (pixels > kCursorPixelBudget)
             return std::nullopt;
         c.frames.push_back(std::move(*f));
     }

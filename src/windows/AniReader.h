@@ -38,11 +38,20 @@ struct Cursor {
     std::vector<int> stepMs;       // how long each step shows
 };
 
+// The largest cursor file read at all; the game's own is a few kilobytes.
+constexpr std::int64_t kMaxCursorFileBytes = 4 * 1024 * 1024;
+
+// What the pictures of one cursor may hold in all, in pixels: sixteen frames of the largest
+// size (256 x 256), or a thousand of the usual 32 x 32. The game's own takes a few thousand.
+// A small file of many compressed frames would otherwise decode to gigabytes.
+constexpr std::int64_t kCursorPixelBudget = 1024 * 1024;
+
 // One frame from a .cur or .ico file (the first image of its directory); nothing when broken.
 std::optional<Frame> decodeCursorImage(std::span<const std::uint8_t> bytes);
 
 // A whole cursor: an .ani with every frame decoded and its steps checked, or a plain cursor
-// file as a single step. Nothing when any part is broken.
+// file as a single step. Nothing when any part is broken, or when its pictures together
+// exceed kCursorPixelBudget (decoding stops at the frame that goes over).
 std::optional<Cursor> readCursor(std::span<const std::uint8_t> bytes);
 
 } // namespace ani

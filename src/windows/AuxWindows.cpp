@@ -1,5 +1,6 @@
 #include "windows/AuxWindows.h"
 
+#include "platform/WindowLook.h"
 #include "windows/FormAbout.h"
 #include "windows/FormAide.h"
 #include "windows/FormVersionHistory.h"
@@ -20,20 +21,16 @@ void AuxWindows::showHelp()
 {
     if (!help)
         help = new FormAide(aniGif_);
-    help->show();
-    help->raise();
-    help->activateWindow();
+    look::bringForward(help, main_);
 }
 
 void AuxWindows::showAbout()
 {
     if (!about) {
         about = new FormAbout(aniGif_, shell_, main_);
-        about->showVersionHistory = [this] { showVersionHistory(); };
+        about->onVersionHistory = [this] { showVersionHistory(); };
     }
-    about->show();
-    about->raise();
-    about->activateWindow();
+    look::bringForward(about, main_);
 }
 
 void AuxWindows::showVersionHistory()
@@ -43,7 +40,5 @@ void AuxWindows::showVersionHistory()
         if (main_)
             history->setWindowIcon(main_->windowIcon());
     }
-    history->show();
-    history->raise();
-    history->activateWindow();
+    look::bringForward(history, about ? static_cast<QWidget*>(about) : main_);
 }

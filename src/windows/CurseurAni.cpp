@@ -1,13 +1,17 @@
 #include "windows/CurseurAni.h"
 
+#include "platform/BoundedFile.h"
 #include "platform/Paths.h"
 #include "windows/AniReader.h"
 
 #include <QCursor>
-#include <QFile>
 #include <QPixmap>
 #include <QTimer>
 #include <QWidget>
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 namespace CurseurAni {
 
@@ -54,16 +58,29 @@ int LoadAniCursor(QWidget* target, const QString& path)
     delete target->findChild<Animator*>(QStringLiteral("CurseurAni"), Qt::FindDirectChildrenOnly);
     target->setCursor(Qt::UpArrowCursor);
 
-    QFile file(platform::currentDirPath(path));
-    if (!file.open(QIODevice::ReadOnly) || file.size() > (1 << 22))
+    // Only a regular file is read, and only up to the cap: a FIFO of that name would hang
+    // the game, a link to a device would be read until memory ran out.
+    const std::optional<QByteArray> bytes = platform::readRegularFile(platform::currentDirPath(path), ani::kMaxCursorFileBytes);
+    if (!bytes)
         return 0;
-    const QByteArray bytes = file.readAll();
-    auto cursor = ani::readCursor({reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                                   static_cast<std::size_t>(bytes.size())});
+    auto cursor = ani::readCursor({reinterpret_cast<const std::uint8_t*>(bytes->constData()),
+                                   static_cast<std::size_t>(bytes->size())});
     if (!cursor)
         return 0;
     new Animator(target, std::move(*cursor));
     return 1;
+}
+
+void UnloadAniCursor(QWidget* target)
+{
+    if (!target)
+        return;
+    delete target->findChild<Animator*>(QStringLiteral("CurseurAni"), Qt::FindDirectChildrenOnly);
+    target->setCursor(Qt::UpArrowCursor);
+#if defined(__GLIBC__)
+    // Freed pictures would otherwise stay in the heap after the window is gone.
+    malloc_trim(0);
+#endif
 }
 
 } // namespace CurseurAni

@@ -13,4 +13,8 @@ namespace CurseurAni {
 // Reading again replaces the earlier animation.
 int LoadAniCursor(QWidget* target, const QString& path);
 
+// Ends the animation over `target` (which keeps the up arrow) and gives its pictures back
+// to the system. For a window that closes.
+void UnloadAniCursor(QWidget* target);
+
 } // namespace CurseurAni

@@ -1,7 +1,7 @@
 #include "windows/FormAbout.h"
 
 #include "anipic/AniGif.h"
-#include "platform/Units.h"
+#include "platform/WindowLook.h"
 #include "platform/Shell.h"
 #include "windows/Activation.h"
 #include "windows/CurseurAni.h"
@@ -14,45 +14,24 @@
 #include <QPainter>
 #include <QPointer>
 
-using units::twipsToPx;
+using look::twips;
 
 namespace {
-
-QRect twips(int l, int t, int w, int h)
-{
-    return QRect(twipsToPx(l), twipsToPx(t), twipsToPx(w), twipsToPx(h));
-}
 
 QLabel* label(QWidget* parent, const QString& text, const QRect& r, QColor fg, QColor bg)
 {
     auto* l = new QLabel(text, parent);
     l->setGeometry(r);
-    l->setAutoFillBackground(bg.isValid());
-    QPalette pal = l->palette();
-    pal.setColor(QPalette::WindowText, fg);
-    if (bg.isValid())
-        pal.setColor(QPalette::Window, bg);
-    l->setPalette(pal);
+    look::setColour(l, QPalette::WindowText, fg);
+    look::setColour(l, QPalette::Window, bg);
     return l;
-}
-
-QFont sansSerif(double points, bool bold = false, bool underline = false)
-{
-    QFont f(QStringLiteral("MS Sans Serif"));
-    f.setPointSizeF(points);
-    f.setBold(bold);
-    f.setUnderline(underline);
-    return f;
 }
 
 QWidget* blackShape(QWidget* parent, const QRect& r)
 {
     auto* w = new QWidget(parent);
     w->setGeometry(r);
-    w->setAutoFillBackground(true);
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::Window, Qt::black);
-    w->setPalette(pal);
+    look::setColour(w, QPalette::Window, Qt::black);
     return w;
 }
 
@@ -84,16 +63,12 @@ QCursor linkCursor()
 } // namespace
 
 FormAbout::FormAbout(AniGif& aniGif, platform::Shell& shell, QWidget* mainWindow)
-    : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                           Qt::MSWindowsFixedSizeDialogHint),
-      aniGif_(aniGif),
+    : aniGif_(aniGif),
       shell_(shell),
       mainWindow_(mainWindow)
 {
-    setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("A propos de VORLIN ..."));
-    setFixedSize(twipsToPx(4365), twipsToPx(4170));
-    setFont(sansSerif(8));
+    look::frameWindow(this, look::Frame::Tool, QStringLiteral("A propos de VORLIN ..."), 4365, 4170);
+    setFont(look::designFont());
 
     // The black panel behind the links comes first, so the texts lie over it.
     Shape2 = blackShape(this, twips(360, 3480, 990, 540));
@@ -110,11 +85,11 @@ FormAbout::FormAbout(AniGif& aniGif, platform::Shell& shell, QWidget* mainWindow
     Image1 = new QLabel(Frame1);
     Image1->setGeometry(twips(240, 240, 1095, 975));
     Image1->setScaledContents(true);
-    Image1->setPixmap(QPixmap(QStringLiteral("Vorlin107_rsc/vorlin.ico")));
+    Image1->setPixmap(QPixmap(QStringLiteral(":/vorlin.ico")));
     Image1->setToolTip(QStringLiteral("Click to Version history"));
     Label1 = new QLabel(QStringLiteral("VORLIN V 1.06"), Frame1);
     Label1->setGeometry(twips(1680, 600, 1935, 375));
-    Label1->setFont(sansSerif(12, true));
+    Label1->setFont(look::designFont(12, true));
     Label1->setToolTip(QStringLiteral("Click to Version History"));
     for (QWidget* w : {static_cast<QWidget*>(Frame1), static_cast<QWidget*>(Image1), static_cast<QWidget*>(Label1)})
         w->installEventFilter(this);
@@ -126,7 +101,7 @@ FormAbout::FormAbout(AniGif& aniGif, platform::Shell& shell, QWidget* mainWindow
                       palette().color(QPalette::WindowText));
     Labelmail->setToolTip(QStringLiteral("Envoyer courrier"));
     for (QLabel* link : {Label3_lienWeb, Labelmail}) {
-        link->setFont(sansSerif(8.25, false, true));
+        link->setFont(look::designFont(8.25, false, true));
         link->setCursor(linkCursor());
         link->installEventFilter(this);
     }
@@ -139,7 +114,7 @@ FormAbout::FormAbout(AniGif& aniGif, platform::Shell& shell, QWidget* mainWindow
     Label2 = new QLabel(QStringLiteral(
         "Vorlin : 60 % de réflexes, 40 % de stratégie et 100 % de mauvaise foi quand on perd. "
         "On y joue depuis la nuit des temps : il tournait déjà sur les premiers ordinateurs "
-        "familiaux, avec 1 K de mémoire."), this);
+        "familiaux, avec 1\u00A0K de mémoire."), this);
     Label2->setGeometry(twips(240, 1560, 3855, 1455));
     Label2->setAlignment(Qt::AlignCenter);
     Label2->setWordWrap(true);
@@ -166,8 +141,8 @@ void FormAbout::Form_Activate()
 
 void FormAbout::Frame1_Click()
 {
-    if (showVersionHistory)
-        showVersionHistory();
+    if (onVersionHistory)
+        onVersionHistory();
     FlagVH = 1;
 }
 
@@ -190,6 +165,8 @@ void FormAbout::Form_Unload()
         return;
     unloaded_ = true;
     aniGif_.TimerAniGif->setInterval(0);
+    aniGif_.UnloadAniGif(*AnimatedGIF);
+    CurseurAni::UnloadAniCursor(Frame1);
     if (mainWindow_)
         mainWindow_->setEnabled(true);
 }

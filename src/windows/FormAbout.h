@@ -27,7 +27,7 @@ public:
     void Labelmail_Click();
 
     // Opens (or shows) the version-history window; set by whoever owns the windows.
-    std::function<void()> showVersionHistory;
+    std::function<void()> onVersionHistory;
 
     int FlagVH = 0;
 

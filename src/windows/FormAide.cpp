@@ -1,7 +1,7 @@
 #include "windows/FormAide.h"
 
 #include "anipic/AniGif.h"
-#include "platform/Units.h"
+#include "platform/WindowLook.h"
 #include "windows/Activation.h"
 #include "windows/Texts.h"
 
@@ -9,8 +9,6 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPlainTextEdit>
-
-using units::twipsToPx;
 
 namespace {
 
@@ -31,38 +29,34 @@ QImage sidePicture()
 } // namespace
 
 FormAide::FormAide(AniGif& aniGif)
-    : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                           Qt::MSWindowsFixedSizeDialogHint),
-      aniGif_(aniGif)
+    : aniGif_(aniGif)
 {
-    setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("Aide de VORLIN"));
-    setFixedSize(twipsToPx(3225), twipsToPx(7020));
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    const QColor info = pal.color(QPalette::ToolTipBase);
-    pal.setColor(QPalette::Window, info);
-    pal.setColor(QPalette::Base, info);
-    pal.setColor(QPalette::Text, pal.color(QPalette::ToolTipText));
-    setPalette(pal);
+    look::frameWindow(this, look::Frame::Tool, QStringLiteral("Aide de VORLIN"), 3225, 7020);
+    // The desktop's tooltip colours, as the design's "info" colours.
+    const QColor info = palette().color(QPalette::ToolTipBase);
+    look::setColour(this, QPalette::Window, info);
+    look::setColour(this, QPalette::Base, info);
+    look::setColour(this, QPalette::Text, palette().color(QPalette::ToolTipText));
 
     Picture1 = new QLabel(this);
-    Picture1->setGeometry(twipsToPx(2850), twipsToPx(6120), twipsToPx(255), twipsToPx(855));
+    Picture1->setGeometry(look::twips(2850, 6120, 255, 855));
     Picture1->setPixmap(QPixmap::fromImage(sidePicture()));
 
     TextAide = new QPlainTextEdit(this);
-    TextAide->setGeometry(0, twipsToPx(720), twipsToPx(3255), twipsToPx(6375));
+    TextAide->setGeometry(look::twips(0, 720, 3255, 6375));
     TextAide->setReadOnly(true);
     TextAide->setFrameShape(QFrame::NoFrame);
-    QFont small(QStringLiteral("MS Sans Serif"));
-    small.setPointSize(8);
-    TextAide->setFont(small);
-    TextAide->setTabStopDistance(TextAide->fontMetrics().averageCharWidth() * 3.0);
+    TextAide->setFont(look::designFont());
+    // A text box of the design's platform: tab stops every 8 average characters, no scroll
+    // bar (the last, empty line is cut by the box, as designed).
+    TextAide->setTabStopDistance(8.0 * TextAide->fontMetrics().averageCharWidth());
+    TextAide->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    TextAide->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     TextAide->setPlainText(texts::helpText().replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     Picture1->raise();
 
     auto* element0 = new QLabel(this);
-    element0->setGeometry(twipsToPx(1320), twipsToPx(120), twipsToPx(540), twipsToPx(540));
+    element0->setGeometry(look::twips(1320, 120, 540, 540));
     AnimatedGIF1 = new ImageArray(element0, this);
     aniGif_.AnimatedGIF1 = AnimatedGIF1;
 
@@ -87,6 +81,7 @@ void FormAide::Form_Unload()
     unloaded_ = true;
     // Stops both animations: the timer is shared with the About window.
     aniGif_.TimerAniGif->setInterval(0);
+    aniGif_.UnloadAniGif(*AnimatedGIF1);
 }
 
 void FormAide::closeEvent(QCloseEvent* event)

@@ -61,7 +61,6 @@ QString versionHistory()
 {
     static const char* const lines[] = {
         "",
-        "'==================================================",
         "'  VORLIN  -  historique des versions, de la toute première vorlin à la version 1.07",
         "'==================================================",
         "'",
@@ -142,8 +141,6 @@ QString versionHistory()
         "'",
         "'   Merci à tous ceux qui ont usé leur clavier sur les premières versions, et à ceux",
         "'   qui jouaient déjà à ce jeu sur des machines de 1 K de mémoire : la vorlin est là.",
-        "'",
-        "'==================================================",
         "",
     };
     return joinLines(lines);

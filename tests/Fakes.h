@@ -1,14 +1,17 @@
 #pragma once
 
-// Recording fakes of the game's seams: every effect goes into one log, so a test can check
+// Every fake of the tests: recording fakes of the game's seams: every effect goes into one log, so a test can check
 // the order in which things happened.
 #include "game/GameHost.h"
 #include "platform/Joystick.h"
 #include "platform/MessageBox.h"
 #include "platform/Process.h"
+#include "platform/Random.h"
+#include "platform/Shell.h"
 #include "platform/Sound.h"
 #include "platform/WindowTimer.h"
 #include "records/ModuleNom.h"
+#include "mainwindow/Services.h"
 
 #include <QFileInfo>
 #include <deque>
@@ -76,6 +79,24 @@ struct FakeLauncher final : platform::ProcessLauncher {
     QStringList started;
 };
 
+struct FakeShell final : platform::Shell {
+    void open(const QString& a) override { opened << a; }
+    QStringList opened;
+};
+
+// Draws the values it is given, in turn; 0 once they run out.
+struct FakeRandom final : platform::RandomSource {
+    int below(int n) override
+    {
+        if (draws.empty())
+            return 0;
+        const int v = draws.front() % n;
+        draws.pop_front();
+        return v;
+    }
+    std::deque<int> draws;
+};
+
 struct FakeHost final : GameHost {
     explicit FakeHost(Log& log) : log(log) {}
 
@@ -135,5 +156,8 @@ struct FakeServices {
     FakeMessageBox messages{log};
     FakeJoystick joystick;
     FakeLauncher launcher;
+    FakeRandom random;
     ModuleNom rec;
+
+    Services services() { return {clock, sound, messages, joystick, launcher, random}; }
 };

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QObject>
+#include <functional>
+#include <initializer_list>
+#include <vector>
+
+class QSocketNotifier;
+
+namespace platform {
+
+// Turns the given signals into calls on the event loop: the handler only writes the signal's
+// number into a pipe, and onSignal runs later, from the loop, where anything may be done.
+// One at a time; the signals get their default action back when it is destroyed.
+class SignalNotifier : public QObject {
+public:
+    SignalNotifier(std::initializer_list<int> which, std::function<void(int)> onSignal, QObject* parent = nullptr);
+    ~SignalNotifier() override;
+
+private:
+    void drain();
+
+    std::vector<int> signals_;
+    std::function<void(int)> onSignal_;
+    QSocketNotifier* notifier_ = nullptr;
+};
+
+} // namespace platform

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "platform/Units.h"
+
+#include <QColor>
+#include <QFont>
+#include <QPalette>
+#include <QRect>
+#include <Qt>
+
+class QStyle;
+class QWidget;
+
+// The look every window of the game shares: its font, colours, geometry in twips and the
+// way a secondary window is framed and brought forward. Written once here.
+namespace look {
+
+// The background of the main window and of the record window (0x00BBGGRR).
+constexpr units::Colour kBackColor = 0xC0C0FF;
+
+QColor colour(units::Colour c);
+
+// The design's "MS Sans Serif" at the given size.
+QFont designFont(double points = 8, bool bold = false, bool underline = false);
+
+// A rectangle given in twips, in pixels.
+QRect twips(int left, int top, int width, int height);
+
+// Sets one colour role of a widget's palette; a Window colour also fills its background.
+void setColour(QWidget* w, QPalette::ColorRole role, const QColor& c);
+
+// A fixed-size secondary window with a title and a close box; a tool window has the small
+// caption of a palette. Deleted when closed.
+enum class Frame { Dialog, Tool };
+void frameWindow(QWidget* w, Frame frame, const QString& caption, int widthTwips, int heightTwips);
+
+// Shows the window, puts it above the others and gives it the focus. An owned window is
+// kept above its owner by the window manager, so no click on the owner hides it; the owner
+// is not its Qt parent, which would disable it along with a disabled owner.
+void bringForward(QWidget* w, QWidget* owner = nullptr);
+
+// The style of the menus: a ticked item of a check-mark group shows a tick, an unticked one
+// shows nothing (not an empty box).
+QStyle* menuStyle();
+
+// Qt's own texts (standard buttons such as "Annuler") in French, whatever the user's locale:
+// the game speaks French only.
+void loadFrenchQtTexts();
+
+} // namespace look

@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# A second start brings the running game to the front and ends at once: the game is started,
+# minimised, started again; the first window must be shown and active, the second copy gone
+# with status 0, without a window of its own or a settings file.
+# Usage: second_start.sh <vorlin binary> <resource folder> <artifact folder>
+set -euo pipefail
+bin=$(readlink -f "$1") rsc=$(readlink -f "$2") art=$3
+for tool in Xvfb openbox xdotool wmctrl import xwininfo; do
+  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+done
+
+unset QT_QPA_PLATFORM
+mkdir -p "$art"
+work=$(mktemp -d)
+cp -r "$rsc" "$work/Vorlin107_rsc"
+pids=()
+cleanup() {
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+  echo "FAIL: $*"
+  import -display "$DISPLAY" -window root "$art/second-start-failure.png" 2>/dev/null || true
+  exit 1
+}
+
+. "$(dirname "$0")/display.sh"
+start_display
+
+waitfor() {
+  local limit=$1; shift
+  local end=$((SECONDS + limit))
+  until "$@"; do
+    [ $SECONDS -lt $end ] || return 1
+    sleep 0.1
+  done
+}
+# The game's own runtime folder, so a game the developer is playing does not hold the lock.
+run_game() { (cd "$work" && XDG_RUNTIME_DIR="$work" exec "$bin"); }
+game_windows() { xdotool search --onlyvisible --name '^Vorlin' 2>/dev/null || true; }
+viewable() { xwininfo -id "$1" 2>/dev/null | grep -q 'IsViewable'; }
+minimised() { ! viewable "$wid"; }
+front() { viewable "$wid" && [ "$(xdotool getactivewindow 2>/dev/null)" = "$wid" ]; }
+
+run_game >"$art/second-start-first.log" 2>&1 &
+first=$!
+pids+=($first)
+waitfor 30 eval '[ -n "$(game_windows)" ]' || fail "no game window"
+wid=$(game_windows | head -1)
+sleep 0.5
+xdotool windowminimize --sync "$wid"
+waitfor 5 minimised || fail "the window did not minimise"
+
+start=$(date +%s%N)
+set +e
+run_game >"$art/second-start-second.log" 2>&1
+status=$?
+set -e
+ms=$((($(date +%s%N) - start) / 1000000))
+echo "second start ended with $status after $ms ms"
+[ "$status" = 0 ] || fail "the second copy ended with status $status"
+[ "$ms" -lt 3000 ] || fail "the second copy took $ms ms"
+waitfor 5 front || fail "the first window is not back in front"
+[ "$(game_windows | wc -l)" = 1 ] || fail "more than one game window"
+kill -0 "$first" 2>/dev/null || fail "the first copy is gone"
+[ ! -e "$work/Vorlinini.vrl" ] || fail "the second copy wrote the settings"
+import -window root "$art/second-start.png"
+echo "e2e: 1 passed, 0 failed"

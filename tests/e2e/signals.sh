@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# SIGTERM, SIGINT and SIGHUP end the game as closing its window does: the settings are saved
+# with the mode chosen in this run, and the game ends with status 0. Each run starts from the
+# file the one before saved and picks another mode from the menu.
+# Usage: signals.sh <vorlin binary> <resource folder> <artifact folder>
+set -euo pipefail
+bin=$(readlink -f "$1") rsc=$(readlink -f "$2") art=$3
+for tool in Xvfb openbox xdotool import od; do
+  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+done
+
+unset QT_QPA_PLATFORM
+mkdir -p "$art"
+work=$(mktemp -d)
+cp -r "$rsc" "$work/Vorlin107_rsc"
+pids=()
+cleanup() {
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+  echo "FAIL: $*"
+  import -display "$DISPLAY" -window root "$art/signals-failure.png" 2>/dev/null || true
+  exit 1
+}
+
+. "$(dirname "$0")/display.sh"
+start_display
+
+waitfor() {
+  local limit=$1; shift
+  local end=$((SECONDS + limit))
+  until "$@"; do
+    [ $SECONDS -lt $end ] || return 1
+    sleep 0.1
+  done
+}
+game_window() { xdotool search --onlyvisible --name '^Vorlin' 2>/dev/null | head -1; }
+titled() { xdotool getwindowname "$wid" 2>/dev/null | grep -q "$1"; }
+running() { kill -0 "$game" 2>/dev/null; }
+
+# signal, menu key of the mode to pick, its mode byte, a text of the title in that mode
+# Each mode changes the title from the one before, so the title tells when the pick is done.
+for run in "TERM n 1 Top.Score" "INT 2 3 ^Vorlin\$" "HUP n 1 Top.Score"; do
+  set -- $run
+  sig=$1 key=$2 mode=$3 title=$4
+  # Its own runtime folder, so a game the developer is playing does not hold the lock.
+  (cd "$work" && XDG_RUNTIME_DIR="$work" exec "$bin") >"$art/signals-$sig.log" 2>&1 &
+  game=$!
+  pids+=($game)
+  waitfor 30 eval '[ -n "$(game_window)" ]' || fail "no game window"
+  wid=$(game_window)
+  sleep 0.5
+  xdotool windowactivate --sync "$wid" >/dev/null 2>&1 || true
+  xdotool key --window "$wid" alt+j
+  sleep 0.3
+  xdotool key "$key"
+  waitfor 5 titled "$title" || fail "mode $mode not chosen: '$(xdotool getwindowname "$wid")'"
+  kill -s "$sig" "$game"
+  waitfor 10 eval '! running' || fail "SIG$sig did not end the game"
+  set +e
+  wait "$game"
+  status=$?
+  set -e
+  [ "$status" = 0 ] || fail "SIG$sig: the game ended with status $status"
+  [ "$(stat -c %s "$work/Vorlinini.vrl" 2>/dev/null)" = 22 ] || fail "SIG$sig: no 22-byte settings file"
+  bytes=($(od -An -tu1 -v "$work/Vorlinini.vrl"))
+  [ "${bytes[8]}" = "$mode" ] || fail "SIG$sig: mode byte ${bytes[8]}, expected $mode"
+  echo "SIG$sig: saved mode $mode, status 0"
+done
+echo "e2e: 1 passed, 0 failed"

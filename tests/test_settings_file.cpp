@@ -1,0 +1,165 @@
+#include "records/SettingsFile.h"
+#include "records/SettingsRecord.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
+using settings::Record;
+
+namespace {
+
+Record withInitials(const char* s, std::uint8_t record, std::uint8_t mode = 3)
+{
+    Record r;
+    settings::setInitials(r, {std::uint8_t(s[0]), std::uint8_t(s[1]), std::uint8_t(s[2])});
+    r.record = record;
+    r.IniMode = mode;
+    return r;
+}
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+TEST(SettingsFile, MissingUnusableAndAtomicSave)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Vorlinini.vrl");
+    Record r;
+    EXPECT_EQ(settings::load(path, r), settings::LoadResult::Missing);
+    ASSERT_TRUE(settings::save(path, withInitials("ABC", 57)));
+    EXPECT_EQ(fileBytes(path).size(), 22);
+    EXPECT_EQ(settings::load(path, r), settings::LoadResult::Loaded);
+    EXPECT_EQ(r.record, 57);
+
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(21, 'x'));
+    f.close();
+    EXPECT_EQ(settings::load(path, r), settings::LoadResult::Unusable);
+
+    // Something that is not a plain file under the name is not read; a FIFO would block.
+    QTemporaryDir other;
+    const QString fifo = other.filePath("Vorlinini.vrl");
+    ASSERT_EQ(mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    EXPECT_EQ(settings::load(fifo, r), settings::LoadResult::Unusable);
+    ASSERT_TRUE(QFile::remove(fifo));
+    ASSERT_TRUE(QDir(other.path()).mkdir("Vorlinini.vrl"));
+    EXPECT_EQ(settings::load(fifo, r), settings::LoadResult::Unusable);
+
+    // A save that fails half-way (here the file-size limit of the process, which holds for
+    // root too) returns false and leaves the old file whole.
+    ASSERT_TRUE(settings::save(path, withInitials("OLD", 9)));
+    const QByteArray old = fileBytes(path);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit tiny = saved;
+    tiny.rlim_cur = 10;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tiny), 0);
+    const bool ok = settings::save(path, withInitials("NEW", 10));
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(fileBytes(path), old);
+
+    // A directory that does not exist: no crash, no file.
+    EXPECT_FALSE(settings::save(dir.filePath("missing/Vorlinini.vrl"), withInitials("NEW", 10)));
+}
+
+// The save replaces only the game's own file. A link is written through only to the file it
+// led to when that loaded as a good record in this run; anything else under the name, and
+// whatever it points to, is left as it is.
+TEST(SettingsFile, SaveWritesOnlyTheGamesOwnFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Vorlinini.vrl");
+    const QString notes = dir.filePath("notes.txt");
+    const QByteArray unrelated(420, 'n');
+    QFile n(notes);
+    ASSERT_TRUE(n.open(QIODevice::WriteOnly) && n.write(unrelated) == 420);
+    n.close();
+    Record r;
+
+    // A link to a file that is no record.
+    ASSERT_TRUE(QFile::link(notes, path));
+    EXPECT_EQ(settings::load(path, r), settings::LoadResult::Unusable);
+    EXPECT_FALSE(settings::save(path, withInitials("ABC", 5)));
+    EXPECT_EQ(fileBytes(notes), unrelated);
+    EXPECT_TRUE(QFileInfo(path).isSymLink());
+
+    // A dangling link makes no file where it points.
+    ASSERT_TRUE(QFile::remove(path));
+    ASSERT_TRUE(QFile::link(dir.filePath("elsewhere.vrl"), path));
+    EXPECT_EQ(settings::load(path, r), settings::LoadResult::Missing);
+    EXPECT_FALSE(settings::save(path, withInitials("ABC", 5)));
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("elsewhere.vrl")));
+
+    // A link to a good record is written through, and stays a link; once pointed elsewhere
+    // after the load, it is not.
+    const QString kept = dir.filePath("kept.vrl"), other = dir.filePath("other.vrl");
+    ASSERT_TRUE(settings::save(kept, withInitials("OLD", 1)));
+    ASSERT_TRUE(settings::save(other, withInitials("OTH", 2)));
+    ASSERT_TRUE(QFile::remove(path));
+    ASSERT_TRUE(QFile::link(kept, path));
+    ASSERT_EQ(settings::load(path, r), settings::LoadResult::Loaded);
+    EXPECT_TRUE(settings::save(path, withInitials("NEW", 3)));
+    EXPECT_TRUE(QFileInfo(path).isSymLink());
+    EXPECT_EQ(settings::load(kept, r), settings::LoadResult::Loaded);
+    EXPECT_EQ(r.record, 3);
+    const QByteArray before = fileBytes(other);
+    ASSERT_TRUE(QFile::remove(path));
+    ASSERT_TRUE(QFile::link(other, path));
+    EXPECT_FALSE(settings::save(path, withInitials("NEW", 4)));
+    EXPECT_EQ(fileBytes(other), before);
+
+    // A FIFO, a folder or a device is never replaced.
+    ASSERT_TRUE(QFile::remove(path));
+    const QByteArray local = QFile::encodeName(path);
+    ASSERT_EQ(mkfifo(local.constData(), 0600), 0);
+    EXPECT_FALSE(settings::save(path, withInitials("ABC", 5)));
+    struct stat st {};
+    ASSERT_EQ(lstat(local.constData(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    ASSERT_TRUE(QFile::remove(path));
+    ASSERT_TRUE(QDir(dir.path()).mkdir("Vorlinini.vrl"));
+    EXPECT_FALSE(settings::save(path, withInitials("ABC", 5)));
+    EXPECT_TRUE(QFileInfo(path).isDir());
+    ASSERT_TRUE(QDir(dir.path()).rmdir("Vorlinini.vrl"));
+    if (mknod(local.constData(), S_IFCHR | 0600, makedev(1, 3)) == 0) { // a null device, where allowed
+        EXPECT_FALSE(settings::save(path, withInitials("ABC", 5)));
+        ASSERT_EQ(lstat(local.constData(), &st), 0);
+        EXPECT_TRUE(S_ISCHR(st.st_mode));
+    }
+}
+
+// What a save killed between writing and renaming leaves beside the file goes at the next
+// start; names that only look alike stay.
+TEST(SettingsFile, LeftoversOfAnInterruptedSaveGoAtTheNextLoad)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Vorlinini.vrl");
+    ASSERT_TRUE(settings::save(path, withInitials("ABC", 5)));
+    for (const char* name :
+         {"Vorlinini.vrl.HiEvr3", "Vorlinini.vrl.backup", "Vorlinini.vrl.Ab12345", "Vorlinini.vrl~"}) {
+        QFile f(dir.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write("x", 1) == 1);
+    }
+    ASSERT_TRUE(QDir(dir.path()).mkdir("Vorlinini.vrl.NUIBCL"));
+    Record r;
+    EXPECT_EQ(settings::load(path, r), settings::LoadResult::Loaded);
+    const QStringList left = QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name);
+    EXPECT_EQ(left, QStringList({"Vorlinini.vrl", "Vorlinini.vrl.Ab12345", "Vorlinini.vrl.NUIBCL",
+                                 "Vorlinini.vrl.backup", "Vorlinini.vrl~"}));
+}
