@@ -1,33 +1,44 @@
-# make run   installs what is missing, builds, starts the game
-# make test  installs what is missing, builds, runs every test
-.PHONY: deps build run test test-asan bench fuzz clean
+# make run   installs what the game needs, builds the game alone, starts it
+# make test  installs what the tests need too, builds everything, runs every test
+.PHONY: run build-all test test-asan bench fuzz screenshot clean
 
-deps:
-	@scripts/install-deps.sh
-
-build: deps
-	@cmake --preset default >/dev/null
-	@cmake --build --preset default
+configure = cmake --preset $(1) >/dev/null
 
 # The game finds Vorlin107_rsc/ and keeps Vorlinini.vrl in its current directory.
-run: build
+run:
+	@scripts/install-deps.sh run
+	@$(call configure,default)
+	@cmake --build --preset default --target vorlin
 	./build/default/src/vorlin
 
-test: build
-	@ctest --preset default
+build-all:
+	@scripts/install-deps.sh test
+	@$(call configure,default)
+	@cmake --build --preset default
 
-test-asan: deps
-	@cmake --preset asan >/dev/null
+test: build-all
+	@ctest --preset default --no-tests=error
+
+test-asan:
+	@scripts/install-deps.sh test
+	@$(call configure,asan)
 	@cmake --build --preset asan
-	@ctest --preset asan
+	@ctest --preset asan --no-tests=error
 
-bench: build
+bench: build-all
 	@for b in build/default/bench/bench_*; do $$b; done
 
 fuzz:
-	@VORLIN_FUZZ=1 scripts/install-deps.sh
-	@cmake --preset fuzz >/dev/null
+	@scripts/install-deps.sh fuzz
+	@$(call configure,fuzz)
 	@cmake --build --preset fuzz
+
+# Refreshes docs/screenshot.png: a two-player game in progress, under Xvfb.
+screenshot:
+	@scripts/install-deps.sh test
+	@$(call configure,default)
+	@cmake --build --preset default --target vorlin
+	@tests/e2e/screenshot.sh build/default/src/vorlin Vorlin107_rsc docs/screenshot.png
 
 clean:
 	rm -rf build

@@ -1,20 +1,33 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that building, running and testing Vorlin need.
-# Only what is missing is installed; sudo is used when not root.
+# Installs the Debian 12 packages Vorlin needs, only those that are missing; sudo when not root.
+# Usage: install-deps.sh [run|test|fuzz]
+#   run   building and running the game (the default)
+#   test  run, plus the tests, benchmarks and the headless desktop they drive
+#   fuzz  test, plus clang and its libFuzzer runtime
 set -euo pipefail
 
-packages=(
-  # build
-  cmake ninja-build g++ pkg-config
+# VORLIN_FUZZ=1 with no argument: the fuzz set, as older callers ask for it.
+default=run
+[ "${VORLIN_FUZZ:-0}" = 1 ] && default=fuzz
+set_name=${1:-$default}
+run=(
+  make cmake ninja-build g++ pkg-config
   qt6-base-dev libgl-dev libsdl2-dev
-  # tests and benchmarks
-  libgtest-dev libgmock-dev libbenchmark-dev
-  # run time: a font for the French captions, the joystick settings tool
-  fonts-dejavu-core jstest-gtk
-  # looking at the game headless
-  xvfb xdotool imagemagick openbox wmctrl appstream
+  # run time: a font for the French captions, Qt's own French dialogs
+  fonts-dejavu-core qt6-translations-l10n
 )
-if [ "${VORLIN_FUZZ:-0}" = 1 ]; then packages+=(clang libclang-rt-14-dev); fi
+test=(
+  libgtest-dev libgmock-dev libbenchmark-dev
+  # the game headless, its screenshots, the package and its metadata
+  xvfb xdotool x11-utils imagemagick openbox wmctrl appstream dpkg-dev
+)
+fuzz=(clang libclang-rt-14-dev)
+case "$set_name" in
+  run) packages=("${run[@]}") ;;
+  test) packages=("${run[@]}" "${test[@]}") ;;
+  fuzz) packages=("${run[@]}" "${test[@]}" "${fuzz[@]}") ;;
+  *) echo "usage: $0 [run|test|fuzz]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

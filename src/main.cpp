@@ -17,9 +17,22 @@
 #include <QCoreApplication>
 #include <QIcon>
 #include <csignal>
+#include <cstdio>
+#include <cstring>
 
 int main(int argc, char** argv)
 {
+    // Answered before anything else, so they work beside a running game and touch no file.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0)
+            return std::puts("Vorlin " VORLIN_VERSION) < 0;
+        if (std::strcmp(argv[i], "--help") == 0)
+            return std::puts("Usage: vorlin [--help | --version]\n"
+                             "Two trails on one screen: touch nothing. See vorlin(6).") < 0;
+    }
+    // Links the window to its desktop entry (Wayland app id, startup notification).
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Vorlin"));
+
     // Under a file-size limit a write fails instead of ending the game: the lock then stays
     // empty but held, and the save keeps the previous file.
     std::signal(SIGXFSZ, SIG_IGN);
