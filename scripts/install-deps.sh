@@ -13,13 +13,13 @@ set_name=${1:-$default}
 run=(
   make cmake ninja-build g++ pkg-config
   qt6-base-dev libgl-dev libsdl2-dev
-  # run time: a font for the French captions, Qt's own French dialogs
-  fonts-dejavu-core qt6-translations-l10n
+  # run time: the stand-in of the design font (DejaVu Sans Condensed), Qt's own French texts
+  fonts-dejavu-core fonts-dejavu-extra qt6-translations-l10n
 )
 test=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # the game headless, its screenshots, the package and its metadata
-  xvfb xdotool x11-utils imagemagick openbox wmctrl appstream dpkg-dev
+  xvfb xdotool x11-utils x11-xkb-utils imagemagick openbox wmctrl appstream dpkg-dev
 )
 fuzz=(clang libclang-rt-14-dev)
 case "$set_name" in
