@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QIcon>
+#include <QTimer>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -48,7 +49,6 @@ int main(int argc, char** argv)
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vorlin"));
-    look::loadFrenchQtTexts();
 
     platform::QtTimerClock clock;
     platform::SdlSoundPlayer sound;
@@ -60,7 +60,6 @@ int main(int argc, char** argv)
     AniGif aniGif(clock);
 
     Form1 form({clock, sound, messages, joystick, random}, records);
-    form.setWindowIcon(QIcon(QStringLiteral(":/vorlin.ico")));
     AuxWindows windows(&form, aniGif, shell, joystick, clock);
     form.onHelp = [&] { windows.showHelp(); };
     form.onAbout = [&] { windows.showAbout(); };
@@ -72,6 +71,12 @@ int main(int argc, char** argv)
 
     form.Form_Load();
     form.show();
+    // What the first window does not need waits until it is on the screen: the icon's picture
+    // decoder and Qt's French texts (for message boxes only).
+    QTimer::singleShot(0, &form, [&form] {
+        form.setWindowIcon(QIcon(QStringLiteral(":/vorlin.ico")));
+        look::loadFrenchQtTexts();
+    });
     instance.listen([&form] {
         if (form.isMinimized())
             form.showNormal();
