@@ -21,9 +21,12 @@
 #include <cstdio>
 #include <cstring>
 
-int main(int argc, char** argv)
+namespace {
+
+// --version and --help: the exit status once answered; -1 for a start (other arguments are
+// ignored).
+int answerCommandLine(int argc, char** argv)
 {
-    // Answered before anything else, so they work beside a running game and touch no file.
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--version") == 0)
             return std::puts("Vorlin " VORLIN_VERSION) < 0;
@@ -31,6 +34,30 @@ int main(int argc, char** argv)
             return std::puts("Usage: vorlin [--help | --version]\n"
                              "Two trails on one screen: touch nothing. See vorlin(6).") < 0;
     }
+    return -1;
+}
+
+// What a second start asks of the running game.
+void comeToTheFront(Form1& form)
+{
+    if (form.isMinimized())
+        form.showNormal();
+    form.raise();
+    form.activateWindow();
+    // While initials are asked for, they are what the player came back for.
+    if (form.recordWindow) {
+        form.recordWindow->raise();
+        form.recordWindow->activateWindow();
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // Answered before anything else, so they work beside a running game and touch no file.
+    if (const int status = answerCommandLine(argc, argv); status >= 0)
+        return status;
     // Links the window to its desktop entry (Wayland app id, startup notification).
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Vorlin"));
 
@@ -77,16 +104,6 @@ int main(int argc, char** argv)
         form.setWindowIcon(QIcon(QStringLiteral(":/vorlin.ico")));
         look::loadFrenchQtTexts();
     });
-    instance.listen([&form] {
-        if (form.isMinimized())
-            form.showNormal();
-        form.raise();
-        form.activateWindow();
-        // While initials are asked for, they are what the player came back for.
-        if (form.recordWindow) {
-            form.recordWindow->raise();
-            form.recordWindow->activateWindow();
-        }
-    });
+    instance.listen([&form] { comeToTheFront(form); });
     return QApplication::exec();
 }

@@ -1,10 +1,7 @@
 #include "platform/Sound.h"
 
+#include "platform/BoundedFile.h"
 #include "platform/SdlLib.h"
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <thread>
@@ -14,31 +11,6 @@ namespace platform {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// The whole file, if it is a regular one of a sane size; empty otherwise. Opened without
-// blocking, so a FIFO or device of that name cannot hold the game.
-std::vector<Uint8> readWave(const std::string& path)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
-        return {};
-    std::vector<Uint8> bytes;
-    struct stat st{};
-    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0
-        && static_cast<std::uint64_t>(st.st_size) <= SdlSoundPlayer::kMaxFileBytes) {
-        bytes.resize(static_cast<std::size_t>(st.st_size));
-        std::size_t got = 0;
-        while (got < bytes.size()) {
-            const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
-            if (n <= 0)
-                break;
-            got += static_cast<std::size_t>(n);
-        }
-        bytes.resize(got);
-    }
-    ::close(fd);
-    return bytes;
-}
 
 // A power of two of frames lasting about 10 ms: the device takes the queue in buffers of
 // this size, so a cue starts at most this late.
@@ -77,44 +49,53 @@ bool SdlSoundPlayer::start()
     return audioUp_;
 }
 
+bool SdlSoundPlayer::openDevice(const SDL_AudioSpec& spec)
+{
+    const sdl::Api& S = *sdl::api();
+    if (device_ && (spec.freq != freq_ || spec.format != format_ || spec.channels != channels_)) {
+        S.SDL_CloseAudioDevice(device_);
+        device_ = 0;
+    }
+    if (device_)
+        return true;
+    // Opened in the wave's own format, so no conversion stage holds back a tail.
+    SDL_AudioSpec want = spec;
+    want.samples = static_cast<Uint16>(bufferFrames(spec.freq));
+    want.callback = nullptr;
+    SDL_AudioSpec have;
+    device_ = S.SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (!device_)
+        return false;
+    freq_ = spec.freq;
+    format_ = spec.format;
+    channels_ = spec.channels;
+    S.SDL_PauseAudioDevice(device_, 0);
+    return true;
+}
+
 void SdlSoundPlayer::playSync(const std::string& path)
 {
-    std::vector<Uint8> file = readWave(path);
-    if (file.empty() || !start())
+    // Only a regular file of a sane size: a FIFO or device of that name cannot hold the game.
+    std::optional<QByteArray> file = readRegularFile(QString::fromStdString(path), kMaxFileBytes);
+    if (!file || file->isEmpty() || !start())
         return;
     const sdl::Api& S = *sdl::api();
 
     SDL_AudioSpec spec;
     Uint8* buf = nullptr;
     Uint32 len = 0;
-    if (!S.SDL_LoadWAV_RW(S.SDL_RWFromConstMem(file.data(), static_cast<int>(file.size())), 1, &spec, &buf, &len))
+    if (!S.SDL_LoadWAV_RW(S.SDL_RWFromConstMem(file->constData(), static_cast<int>(file->size())), 1, &spec, &buf, &len))
         return;
-    file = {};
+    file.reset();
 
     const int bytesPerFrame = SDL_AUDIO_BITSIZE(spec.format) / 8 * spec.channels;
     if (bytesPerFrame <= 0 || spec.freq <= 0) {
         S.SDL_FreeWAV(buf);
         return;
     }
-    if (device_ && (spec.freq != freq_ || spec.format != format_ || spec.channels != channels_)) {
-        S.SDL_CloseAudioDevice(device_);
-        device_ = 0;
-    }
-    if (!device_) {
-        // Opened in the wave's own format, so no conversion stage holds back a tail.
-        SDL_AudioSpec want = spec;
-        want.samples = static_cast<Uint16>(bufferFrames(spec.freq));
-        want.callback = nullptr;
-        SDL_AudioSpec have;
-        device_ = S.SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
-        if (!device_) {
-            S.SDL_FreeWAV(buf);
-            return;
-        }
-        freq_ = spec.freq;
-        format_ = spec.format;
-        channels_ = spec.channels;
-        S.SDL_PauseAudioDevice(device_, 0);
+    if (!openDevice(spec)) {
+        S.SDL_FreeWAV(buf);
+        return;
     }
 
     std::uint64_t frames = len / static_cast<Uint32>(bytesPerFrame);

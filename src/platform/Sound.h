@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+struct SDL_AudioSpec;
+
 namespace platform {
 
 // Plays a wave file synchronously: returns when the sound has ended, at once when the
@@ -31,6 +33,8 @@ public:
 
 private:
     bool start();
+    // The device, open in the wave's format (reopened if the last cue had another).
+    bool openDevice(const SDL_AudioSpec& spec);
 
     std::chrono::milliseconds longest_;
     bool audioUp_ = false;
