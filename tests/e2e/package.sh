@@ -49,7 +49,8 @@ zcat /usr/share/man/man6/vorlin.6.gz | grep -q '^vorlin \\- ' || fail "no manual
 grep -q '^License: GPL-3.0+$' /usr/share/doc/vorlin/copyright || fail "no GPL-3.0+ in the copyright file"
 zcat /usr/share/doc/vorlin/changelog.Debian.gz | head -1 | grep -q '^vorlin (' || fail "no Debian changelog"
 
-. "$(dirname "$0")/display.sh"
+. "$(dirname "$0")/common.sh"
+e2e_name=package
 start_display
 
 waitwindow() {

@@ -4,42 +4,10 @@
 # Usage: play.sh <vorlin binary> <resource folder> <artifact folder>
 set -euo pipefail
 bin=$(readlink -f "$1") rsc=$(readlink -f "$2") art=$3
-for tool in Xvfb openbox xdotool wmctrl import convert; do
-  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
-done
-
-# The tests run offscreen; this one needs the real window system.
-unset QT_QPA_PLATFORM
-mkdir -p "$art"
-rm -f "$art"/*.png
-work=$(mktemp -d)
-cp -r "$rsc" "$work/Vorlin107_rsc"
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
+. "$(dirname "$0")/common.sh"
+e2e_begin play xdotool wmctrl import convert
 step=0
-fail() {
-  echo "FAIL: $*"
-  import -display "$DISPLAY" -window root "$art/failure.png" 2>/dev/null || true
-  exit 1
-}
-shot() { step=$((step + 1)); import -window root "$art/$(printf %02d "$step")-$1.png"; }
-
-. "$(dirname "$0")/display.sh"
-start_display
-
-# Polls for a condition, for at most $1 seconds.
-waitfor() {
-  local limit=$1; shift
-  local end=$((SECONDS + limit))
-  until "$@"; do
-    [ $SECONDS -lt $end ] || return 1
-    sleep 0.1
-  done
-}
+shot() { step=$((step + 1)); import -window root "$art/play-$(printf %02d "$step")-$1.png"; }
 
 game_window() { xdotool search --onlyvisible --name '^Vorlin' 2>/dev/null | head -1; }
 has_game_window() { [ -n "$(game_window)" ]; }

@@ -7,18 +7,11 @@ bin=$(readlink -f "$1") rsc=$(readlink -f "$2") out=$3
 for tool in Xvfb openbox xdotool import convert; do
   command -v "$tool" >/dev/null || { echo "screenshot: $tool is not installed"; exit 1; }
 done
-unset QT_QPA_PLATFORM
-work=$(mktemp -d)
-cp -r "$rsc" "$work/Vorlin107_rsc"
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
+art=$(mktemp -d)
+. "$(dirname "$0")/common.sh"
+before_cleanup() { rm -rf "$art"; }
+e2e_begin screenshot
 fail() { echo "screenshot: $*"; exit 1; }
-. "$(dirname "$0")/display.sh"
-start_display
 
 # A first run (no settings file): two players, the middle speed.
 (cd "$work" && TMPDIR="$work" exec "$bin") >"$work/vorlin.log" 2>&1 &

@@ -5,37 +5,8 @@
 # Usage: second_start.sh <vorlin binary> <resource folder> <artifact folder>
 set -euo pipefail
 bin=$(readlink -f "$1") rsc=$(readlink -f "$2") art=$3
-for tool in Xvfb openbox xdotool wmctrl import xwininfo; do
-  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
-done
-
-unset QT_QPA_PLATFORM
-mkdir -p "$art"
-work=$(mktemp -d)
-cp -r "$rsc" "$work/Vorlin107_rsc"
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-  echo "FAIL: $*"
-  import -display "$DISPLAY" -window root "$art/second-start-failure.png" 2>/dev/null || true
-  exit 1
-}
-
-. "$(dirname "$0")/display.sh"
-start_display
-
-waitfor() {
-  local limit=$1; shift
-  local end=$((SECONDS + limit))
-  until "$@"; do
-    [ $SECONDS -lt $end ] || return 1
-    sleep 0.1
-  done
-}
+. "$(dirname "$0")/common.sh"
+e2e_begin second-start xdotool wmctrl import xwininfo
 # The game's own runtime folder, so a game the developer is playing does not hold the lock.
 run_game() { (cd "$work" && XDG_RUNTIME_DIR="$work" exec "$bin"); }
 game_windows() { xdotool search --onlyvisible --name '^Vorlin' 2>/dev/null || true; }

@@ -12,45 +12,16 @@
 # Usage: windows.sh <vorlin binary> <resource folder> <artifact folder>
 set -euo pipefail
 bin=$(readlink -f "$1") rsc=$(readlink -f "$2") art=$3
-for tool in Xvfb openbox xdotool wmctrl xprop xwininfo setxkbmap import convert od; do
-  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
-done
-
-# The tests run offscreen; this one needs the real window system.
-unset QT_QPA_PLATFORM
-mkdir -p "$art"
-rm -f "$art"/windows-*.png
-work=$(mktemp -d)
-cp -r "$rsc" "$work/Vorlin107_rsc"
-pids=()
-cleanup() {
-  [ -n "${DISPLAY:-}" ] && setxkbmap us 2>/dev/null || true
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+. "$(dirname "$0")/common.sh"
+before_cleanup() {
+  [ -n "${DISPLAY:-}" ] && setxkbmap us 2>/dev/null
   # A signal makes the game save its settings on the way out: let it finish before the folder goes.
   for _ in $(seq 50); do kill -0 "${gamepid:-0}" 2>/dev/null || break; sleep 0.1; done
-  rm -rf "$work"
 }
-trap cleanup EXIT
+e2e_begin windows wmctrl xdotool xprop xwininfo setxkbmap import convert od
+rm -f "$art"/windows-*.png
 step=0
-fail() {
-  echo "FAIL: $*"
-  import -display "$DISPLAY" -window root "$art/windows-failure.png" 2>/dev/null || true
-  exit 1
-}
 shot() { step=$((step + 1)); import -window root "$art/windows-$(printf %02d "$step")-$1.png"; }
-
-. "$(dirname "$0")/display.sh"
-start_display
-
-# Polls for a condition, for at most $1 seconds.
-waitfor() {
-  local limit=$1; shift
-  local end=$((SECONDS + limit))
-  until "$@"; do
-    [ $SECONDS -lt $end ] || return 1
-    sleep 0.1
-  done
-}
 
 find_window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1; }
 has_window() { [ -n "$(find_window "$1")" ]; }
