@@ -64,12 +64,12 @@ int main(int argc, char** argv)
     // Under a file-size limit a write fails instead of ending the game: the lock then stays
     // empty but held, and the save keeps the previous file.
     std::signal(SIGXFSZ, SIG_IGN);
+    std::signal(platform::SingleInstance::kShowSignal, SIG_IGN);
 
     // A second copy ends at once, before it shows or writes anything; it only asks the
     // running one to come to the front.
     platform::SingleInstance instance;
     if (instance.otherCopyRunning()) {
-        QCoreApplication app(argc, argv);
         instance.askToShow();
         return 0;
     }
@@ -93,8 +93,14 @@ int main(int argc, char** argv)
     form.onPadSettings = [&] { windows.showPadSettings(); };
 
     // A signal to end ends the game as closing its window does: the record being entered
-    // is kept and the settings are saved, from the event loop.
-    platform::SignalNotifier endSignals({SIGTERM, SIGINT, SIGHUP}, [&form](int) { form.Form_Unload(); });
+    // is kept and the settings are saved, from the event loop. A later copy's signal brings
+    // this one to the front.
+    platform::SignalNotifier signalled({SIGTERM, SIGINT, SIGHUP, platform::SingleInstance::kShowSignal}, [&form](int s) {
+        if (s == platform::SingleInstance::kShowSignal)
+            comeToTheFront(form);
+        else
+            form.Form_Unload();
+    });
 
     form.Form_Load();
     form.show();
@@ -104,6 +110,5 @@ int main(int argc, char** argv)
         form.setWindowIcon(QIcon(QStringLiteral(":/vorlin.ico")));
         look::loadFrenchQtTexts();
     });
-    instance.listen([&form] { comeToTheFront(form); });
     return QApplication::exec();
 }

@@ -1,10 +1,7 @@
 #include "platform/SingleInstance.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QStandardPaths>
 #include <QThread>
 
@@ -64,8 +61,6 @@ bool removeName(const QByteArray& path)
 {
     return ::unlink(path.constData()) == 0 || ::rmdir(path.constData()) == 0;
 }
-
-QString channelName(const QString& folder) { return QDir(folder).filePath(QStringLiteral("vorlin.socket")); }
 
 } // namespace
 
@@ -139,6 +134,7 @@ SingleInstance::SingleInstance(const QString& folder)
         ::close(fd);
         if (isRunningCopy(holder)) {
             state_ = State::OtherCopy;
+            holder_ = holder;
             return;
         }
         // Held by something that is not the game (a process that inherited it): a new lock
@@ -150,52 +146,13 @@ SingleInstance::SingleInstance(const QString& folder)
 
 SingleInstance::~SingleInstance()
 {
-    server_.reset();
     if (fd_ >= 0)
         ::close(fd_);
 }
 
 bool SingleInstance::askToShow() const
 {
-    if (folder_.isEmpty())
-        return false;
-    // The running copy listens a moment after it takes the lock: a short grace for a
-    // double-click on the launcher.
-    const QDeadlineTimer deadline(1000);
-    for (;;) {
-        QLocalSocket socket;
-        socket.connectToServer(channelName(folder_), QIODevice::WriteOnly);
-        if (socket.waitForConnected(static_cast<int>(std::max<qint64>(deadline.remainingTime(), 1)))) {
-            socket.write("show\n");
-            const bool sent = socket.waitForBytesWritten(200);
-            socket.disconnectFromServer();
-            return sent;
-        }
-        if (deadline.hasExpired())
-            return false;
-        QThread::msleep(50);
-    }
-}
-
-void SingleInstance::listen(std::function<void()> show)
-{
-    if (state_ != State::Held)
-        return;
-    server_ = std::make_unique<QLocalServer>();
-    server_->setSocketOptions(QLocalServer::UserAccessOption);
-    // We hold the lock: a socket of that name is a leftover of a copy that crashed.
-    QLocalServer::removeServer(channelName(folder_));
-    if (!server_->listen(channelName(folder_))) {
-        server_.reset();
-        return;
-    }
-    QObject::connect(server_.get(), &QLocalServer::newConnection, server_.get(), [this, show = std::move(show)] {
-        while (QLocalSocket* c = server_->nextPendingConnection()) {
-            c->disconnectFromServer();
-            c->deleteLater();
-            show();
-        }
-    });
+    return holder_ > 0 && ::kill(holder_, kShowSignal) == 0;
 }
 
 } // namespace platform

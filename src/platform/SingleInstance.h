@@ -1,10 +1,8 @@
 #pragma once
 
 #include <QString>
-#include <functional>
-#include <memory>
-
-class QLocalServer;
+#include <csignal>
+#include <sys/types.h>
 
 namespace platform {
 
@@ -14,7 +12,11 @@ namespace platform {
 // rather than stopped.
 class SingleInstance {
 public:
-    // folder: where the lock and the wake-up channel live; empty for defaultFolder().
+    // The signal a later copy sends the running one to bring it to the front. The program
+    // ignores it from its first line, so that it never ends a copy that is still starting.
+    static constexpr int kShowSignal = SIGUSR1;
+
+    // folder: where the lock lives; empty for defaultFolder().
     explicit SingleInstance(const QString& folder = QString());
     ~SingleInstance();
     SingleInstance(const SingleInstance&) = delete;
@@ -25,12 +27,9 @@ public:
     // This copy holds the lock (false when it runs unguarded).
     bool guarded() const { return state_ == State::Held; }
 
-    // From the second copy: asks the running one to come to the front. True once the request
-    // is on its way.
+    // From the second copy: asks the running one to come to the front (kShowSignal, which
+    // the running copy turns into a call on its event loop). True once the request is sent.
     bool askToShow() const;
-    // From the copy that holds the lock: show runs, on the event loop, each time a later
-    // copy asks. Needs the application object.
-    void listen(std::function<void()> show);
 
     // $XDG_RUNTIME_DIR when it is private to this user, otherwise a private folder under the
     // user's cache or data folder; empty when there is none.
@@ -41,7 +40,7 @@ private:
     QString folder_;
     int fd_ = -1;
     State state_ = State::Unguarded;
-    std::unique_ptr<QLocalServer> server_;
+    pid_t holder_ = 0;
 };
 
 } // namespace platform
