@@ -1,3 +1,4 @@
+#include "SettingsHelpers.h"
 #include "records/SettingsFile.h"
 #include "records/SettingsRecord.h"
 
@@ -12,25 +13,6 @@
 #include <sys/sysmacros.h>
 
 using settings::Record;
-
-namespace {
-
-Record withInitials(const char* s, std::uint8_t record, std::uint8_t mode = 3)
-{
-    Record r;
-    settings::setInitials(r, {std::uint8_t(s[0]), std::uint8_t(s[1]), std::uint8_t(s[2])});
-    r.record = record;
-    r.IniMode = mode;
-    return r;
-}
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-} // namespace
 
 TEST(SettingsFile, MissingUnusableAndAtomicSave)
 {

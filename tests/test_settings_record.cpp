@@ -1,3 +1,4 @@
+#include "SettingsHelpers.h"
 #include "records/Cp1252.h"
 #include "records/SettingsRecord.h"
 
@@ -11,15 +12,6 @@ namespace {
 std::uint32_t le32(const std::array<std::uint8_t, 22>& b, int at)
 {
     return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | std::uint32_t(b[at + 3]) << 24;
-}
-
-Record withInitials(const char* s, std::uint8_t record, std::uint8_t mode = 3)
-{
-    Record r;
-    settings::setInitials(r, {std::uint8_t(s[0]), std::uint8_t(s[1]), std::uint8_t(s[2])});
-    r.record = record;
-    r.IniMode = mode;
-    return r;
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "SettingsHelpers.h"
 #include "Fakes.h"
 #include "mainwindow/Form1.h"
 #include "records/FormInRecor.h"
@@ -16,25 +17,6 @@
 #include <gtest/gtest.h>
 
 using settings::Record;
-
-namespace {
-
-Record withInitials(const char* s, std::uint8_t record, std::uint8_t mode = 3)
-{
-    Record r;
-    settings::setInitials(r, {std::uint8_t(s[0]), std::uint8_t(s[1]), std::uint8_t(s[2])});
-    r.record = record;
-    r.IniMode = mode;
-    return r;
-}
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-} // namespace
 
 namespace {
 
