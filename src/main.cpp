@@ -14,7 +14,6 @@
 #include "windows/AuxWindows.h"
 
 #include <QApplication>
-#include <QCoreApplication>
 #include <QIcon>
 #include <QTimer>
 #include <csignal>

@@ -5,7 +5,6 @@
 #include "platform/Paths.h"
 #include "platform/Units.h"
 
-#include <QDir>
 
 #if defined(__GLIBC__)
 #include <malloc.h>
