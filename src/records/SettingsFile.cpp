@@ -1,12 +1,14 @@
 #include "records/SettingsFile.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QRegularExpression>
 #include <QSaveFile>
 #include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <string>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,22 +27,38 @@ QHash<QString, QString>& trustedLinks()
 // A save killed between writing and renaming leaves its temporary file beside the
 // settings: the name, a dot and six random letters or digits. A suffix of lower-case
 // letters only is more likely a word someone chose ("backup") and is kept.
+bool isStrayTemporary(std::string_view name, std::string_view settingsName)
+{
+    if (name.size() != settingsName.size() + 7 || !name.starts_with(settingsName) || name[settingsName.size()] != '.')
+        return false;
+    bool allLower = true;
+    for (const char c : name.substr(settingsName.size() + 1)) {
+        const bool lower = c >= 'a' && c <= 'z';
+        if (!lower && !(c >= 'A' && c <= 'Z') && !(c >= '0' && c <= '9'))
+            return false;
+        allLower = allLower && lower;
+    }
+    return !allLower;
+}
+
+// Read with readdir and plain comparisons: a name filter or a regular expression would be
+// compiled on every start, before the first window shows.
 void removeStrayTemporaries(const QString& path)
 {
     const QFileInfo info(path);
-    const QRegularExpression stray(QStringLiteral("^") + QRegularExpression::escape(info.fileName()) +
-                                   QStringLiteral("\\.(?![a-z]{6}$)[A-Za-z0-9]{6}$"));
-    const QDir dir = info.absoluteDir();
-    const QStringList candidates =
-        dir.entryList({info.fileName() + QStringLiteral(".*")}, QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString& name : candidates) {
-        if (!stray.match(name).hasMatch())
+    const QByteArray dirName = QFile::encodeName(info.absolutePath());
+    const std::string settingsName = QFile::encodeName(info.fileName()).toStdString();
+    DIR* dir = ::opendir(dirName.constData());
+    if (!dir)
+        return;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (!isStrayTemporary(entry->d_name, settingsName))
             continue;
         struct stat st {};
-        const QByteArray local = QFile::encodeName(dir.filePath(name));
-        if (::lstat(local.constData(), &st) == 0 && S_ISREG(st.st_mode))
-            ::unlink(local.constData());
+        if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode))
+            ::unlinkat(::dirfd(dir), entry->d_name, 0);
     }
+    ::closedir(dir);
 }
 
 } // namespace
