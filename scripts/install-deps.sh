@@ -12,7 +12,7 @@ default=run
 set_name=${1:-$default}
 run=(
   make cmake ninja-build g++ pkg-config
-  qt6-base-dev libgl-dev libsdl2-dev
+  qt6-base-dev libgl-dev libsdl2-dev libfontconfig-dev
   # run time: the stand-in of the design font (DejaVu Sans Condensed), Qt's own French texts
   fonts-dejavu-core fonts-dejavu-extra qt6-translations-l10n
 )

@@ -1,5 +1,6 @@
 #include "anipic/AniGif.h"
 #include "mainwindow/Form1.h"
+#include "platform/FontSetUp.h"
 #include "platform/MessageBox.h"
 #include "platform/Random.h"
 #include "platform/SdlJoystick.h"
@@ -73,8 +74,14 @@ int main(int argc, char** argv)
         return 0;
     }
 
+    platform::FontSetUp fonts;
+    // The menu bar belongs in the window: the layout and the saved height count it. Asking
+    // the desktop for a global menu would also cost a D-Bus round trip before the window shows.
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vorlin"));
+    QApplication::setStyle(look::newApplicationStyle());
+    fonts.wait();
 
     platform::QtTimerClock clock;
     platform::SdlSoundPlayer sound;

@@ -1,20 +1,25 @@
 #include "SettingsHelpers.h"
 #include "Fakes.h"
 #include "mainwindow/Form1.h"
+#include "platform/WindowLook.h"
 #include "records/FormInRecor.h"
 #include "records/SettingsFile.h"
 #include "records/SettingsRecord.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 using settings::Record;
 
@@ -189,4 +194,25 @@ TEST_F(StartupFixture, ClearTheTopScore)
     EXPECT_EQ(rec.nom, "   ");
     EXPECT_EQ(rec.record, 0);
     EXPECT_EQ(f->windowTitle(), "Vorlin                    Top Score :         0%");
+}
+
+// Nothing of the first window reads an image: the first image read loads every image plugin,
+// which waits until the window is on the screen. The menu bar's overflow arrow is still drawn.
+TEST_F(StartupFixture, TheFirstWindowReadsNoImage)
+{
+    const auto imagePluginLoaded = [] {
+        QFile maps(QStringLiteral("/proc/self/maps"));
+        return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("imageformats");
+    };
+    if (imagePluginLoaded())
+        GTEST_SKIP() << "an earlier test in this process read an image";
+    QApplication::setStyle(look::newApplicationStyle());
+    auto f = start();
+    f->show();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(imagePluginLoaded());
+    const QImage arrow =
+        f->style()->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton).pixmap(16, 16).toImage();
+    EXPECT_TRUE(std::any_of(arrow.constBits(), arrow.constBits() + arrow.sizeInBytes(), [](uchar b) { return b; }));
+    QApplication::setStyle(QStringLiteral("Fusion"));
 }

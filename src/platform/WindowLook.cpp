@@ -1,6 +1,7 @@
 #include "platform/WindowLook.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QIconEngine>
 #include <QLibraryInfo>
 #include <QMenu>
 #include <QPainter>
@@ -87,12 +88,51 @@ public:
     }
 };
 
+// The menu bar's overflow arrow, two chevrons drawn in the button text colour. The style
+// would read it from an image file, and reading any image by name loads every image plugin:
+// the menu bar asks for this icon as it is created, before the first window shows.
+class ChevronIcon final : public QIconEngine {
+public:
+    void paint(QPainter* p, const QRect& rect, QIcon::Mode mode, QIcon::State) override
+    {
+        const auto group = mode == QIcon::Disabled ? QPalette::Disabled : QPalette::Active;
+        const QRectF r = QRectF(rect).adjusted(rect.width() * 0.25, rect.height() * 0.3, -rect.width() * 0.25,
+                                               -rect.height() * 0.3);
+        p->save();
+        p->setRenderHint(QPainter::Antialiasing);
+        p->setPen(QPen(QGuiApplication::palette().color(group, QPalette::ButtonText), 1.5));
+        for (const double left : {r.left(), r.center().x()}) {
+            const QPointF chevron[] = {{left, r.top()}, {left + r.width() / 2, r.center().y()}, {left, r.bottom()}};
+            p->drawPolyline(chevron, 3);
+        }
+        p->restore();
+    }
+    QIconEngine* clone() const override { return new ChevronIcon; }
+};
+
+class ApplicationStyle final : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+    QIcon standardIcon(StandardPixmap sp, const QStyleOption* opt, const QWidget* w) const override
+    {
+        if (sp == SP_ToolBarHorizontalExtensionButton)
+            return QIcon(new ChevronIcon);
+        return QProxyStyle::standardIcon(sp, opt, w);
+    }
+};
+
 } // namespace
 
 QStyle* menuStyle()
 {
     static MenuStyle* style = new MenuStyle;
     return style;
+}
+
+QStyle* newApplicationStyle()
+{
+    // The style the desktop or the command line chose, under the game's one change.
+    return new ApplicationStyle(QApplication::style()->name());
 }
 
 void loadFrenchQtTexts()

@@ -43,6 +43,10 @@ void bringForward(QWidget* w, QWidget* owner = nullptr);
 // shows nothing (not an empty box).
 QStyle* menuStyle();
 
+// A new application style: the one the desktop or the command line chose, with the menu
+// bar's overflow arrow drawn rather than read from an image file. For QApplication::setStyle.
+QStyle* newApplicationStyle();
+
 // Qt's own texts (standard buttons such as "Annuler") in French, whatever the user's locale:
 // the game speaks French only.
 void loadFrenchQtTexts();
