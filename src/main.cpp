@@ -2,6 +2,7 @@
 #include "mainwindow/Form1.h"
 #include "platform/FontSetUp.h"
 #include "platform/MessageBox.h"
+#include "platform/OnScreen.h"
 #include "platform/Random.h"
 #include "platform/SdlJoystick.h"
 #include "platform/SignalNotifier.h"
@@ -16,7 +17,6 @@
 
 #include <QApplication>
 #include <QIcon>
-#include <QTimer>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -112,7 +112,7 @@ int main(int argc, char** argv)
     form.show();
     // What the first window does not need waits until it is on the screen: the icon's picture
     // decoder and Qt's French texts (for message boxes only).
-    QTimer::singleShot(0, &form, [&form] {
+    platform::whenOnScreen(form, [&form] {
         form.setWindowIcon(QIcon(QStringLiteral(":/vorlin.ico")));
         look::loadFrenchQtTexts();
     });

@@ -1,6 +1,7 @@
 #include "SettingsHelpers.h"
 #include "Fakes.h"
 #include "mainwindow/Form1.h"
+#include "platform/OnScreen.h"
 #include "platform/WindowLook.h"
 #include "records/FormInRecor.h"
 #include "records/SettingsFile.h"
@@ -215,4 +216,28 @@ TEST_F(StartupFixture, TheFirstWindowReadsNoImage)
         f->style()->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton).pixmap(16, 16).toImage();
     EXPECT_TRUE(std::any_of(arrow.constBits(), arrow.constBits() + arrow.sizeInBytes(), [](uchar b) { return b; }));
     QApplication::setStyle(QStringLiteral("Fusion"));
+}
+
+// What waits for the window runs once, after the window has been painted.
+TEST(WhenOnScreen, RunsOnceAfterTheFirstPaint)
+{
+    struct Window : QWidget {
+        int paints = 0;
+        void paintEvent(QPaintEvent*) override { ++paints; }
+    } w;
+    int runs = 0, paintsBefore = -1;
+    w.show();
+    platform::whenOnScreen(w, [&] {
+        ++runs;
+        paintsBefore = w.paints;
+    });
+    EXPECT_EQ(runs, 0);
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+    EXPECT_EQ(runs, 1);
+    EXPECT_GE(paintsBefore, 1);
+    w.hide();
+    w.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(runs, 1);
 }

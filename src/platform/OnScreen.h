@@ -1,0 +1,14 @@
+#pragma once
+
+#include <functional>
+
+class QWidget;
+
+namespace platform {
+
+// Runs work once, after the window was first exposed and painted. A window's map request
+// leaves only when the event loop first waits, so work queued at once (a zero timer) would
+// hold the window back; this waits for the window instead. Call after show().
+void whenOnScreen(QWidget& window, std::function<void()> work);
+
+} // namespace platform
