@@ -26,7 +26,9 @@ test-asan:
 	@ctest --preset asan --no-tests=error
 
 bench: build-all
-	@for b in build/default/bench/bench_*; do $$b; done
+	@set -e; for b in build/default/bench/bench_*; do \
+	  if [ -f "$$b" ] && [ -x "$$b" ]; then "$$b"; fi; \
+	done
 
 fuzz:
 	@scripts/install-deps.sh fuzz
