@@ -1,8 +1,14 @@
+# make       builds what the installed packages allow (the game; tests and benchmarks when
+#            their libraries are there); installs nothing
 # make run   installs what the game needs, builds the game alone, starts it
 # make test  installs what the tests need too, builds everything, runs every test
-.PHONY: run build-all test test-asan bench fuzz screenshot clean
+.PHONY: all run build-all test test-asan bench fuzz screenshot clean
 
 configure = cmake --preset $(1) >/dev/null
+
+all:
+	@$(call configure,default)
+	@cmake --build --preset default
 
 # The game finds Vorlin107_rsc/ and keeps Vorlinini.vrl in its current directory.
 run:

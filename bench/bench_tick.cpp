@@ -2,6 +2,7 @@
 // the size of the playfield, and a tick must repaint only the rectangle it changed.
 #include "Fakes.h"
 #include "game/Game.h"
+#include "support/VirtualClock.h"
 
 #include <QGuiApplication>
 #include <benchmark/benchmark.h>
@@ -14,7 +15,7 @@ void BM_MovementTick(benchmark::State& state)
     FakeHost host(log);
     host.mode = 1;
     host.client = QSize(static_cast<int>(state.range(0)) + 20, static_cast<int>(state.range(1)) + 80);
-    platform::VirtualClock clock;
+    VirtualClock clock;
     FakeSound sound(log);
     FakeJoystick joystick;
     ModuleNom rec{QStringLiteral("   "), 0, 100};

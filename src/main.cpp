@@ -1,17 +1,17 @@
 #include "anipic/AniGif.h"
 #include "mainwindow/Form1.h"
-#include "platform/FontSetUp.h"
+#include "startup/FontSetUp.h"
 #include "platform/MessageBox.h"
-#include "platform/OnScreen.h"
+#include "startup/OnScreen.h"
 #include "platform/Random.h"
 #include "platform/SdlJoystick.h"
-#include "platform/SignalNotifier.h"
-#include "platform/SingleInstance.h"
+#include "startup/SignalNotifier.h"
+#include "startup/SingleInstance.h"
 #include "platform/Shell.h"
 #include "platform/Sound.h"
-#include "platform/WindowLook.h"
+#include "look/WindowLook.h"
 #include "platform/WindowTimer.h"
-#include "records/FormInRecor.h"
+#include "windows/FormInRecor.h"
 #include "records/ModuleNom.h"
 #include "windows/AuxWindows.h"
 
@@ -51,38 +51,9 @@ void comeToTheFront(Form1& form)
     }
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+// The real services, the windows and the event loop, until the main window closes.
+int playUntilClosed()
 {
-    // Answered before anything else, so they work beside a running game and touch no file.
-    if (const int status = answerCommandLine(argc, argv); status >= 0)
-        return status;
-    // Links the window to its desktop entry (Wayland app id, startup notification).
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Vorlin"));
-
-    // Under a file-size limit a write fails instead of ending the game: the lock then stays
-    // empty but held, and the save keeps the previous file.
-    std::signal(SIGXFSZ, SIG_IGN);
-    std::signal(platform::SingleInstance::kShowSignal, SIG_IGN);
-
-    // A second copy ends at once, before it shows or writes anything; it only asks the
-    // running one to come to the front.
-    platform::SingleInstance instance;
-    if (instance.otherCopyRunning()) {
-        instance.askToShow();
-        return 0;
-    }
-
-    platform::FontSetUp fonts;
-    // The menu bar belongs in the window: the layout and the saved height count it. Asking
-    // the desktop for a global menu would also cost a D-Bus round trip before the window shows.
-    QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Vorlin"));
-    QApplication::setStyle(look::newApplicationStyle());
-    fonts.wait();
-
     platform::QtTimerClock clock;
     platform::SdlSoundPlayer sound;
     platform::QtMessageBox messages;
@@ -101,8 +72,8 @@ int main(int argc, char** argv)
     // A signal to end ends the game as closing its window does: the record being entered
     // is kept and the settings are saved, from the event loop. A later copy's signal brings
     // this one to the front.
-    platform::SignalNotifier signalled({SIGTERM, SIGINT, SIGHUP, platform::SingleInstance::kShowSignal}, [&form](int s) {
-        if (s == platform::SingleInstance::kShowSignal)
+    startup::SignalNotifier signalled({SIGTERM, SIGINT, SIGHUP, startup::SingleInstance::kShowSignal}, [&form](int s) {
+        if (s == startup::SingleInstance::kShowSignal)
             comeToTheFront(form);
         else
             form.Form_Unload();
@@ -112,9 +83,43 @@ int main(int argc, char** argv)
     form.show();
     // What the first window does not need waits until it is on the screen: the icon's picture
     // decoder and Qt's French texts (for message boxes only).
-    platform::whenOnScreen(form, [&form] {
+    startup::whenOnScreen(form, [&form] {
         form.setWindowIcon(QIcon(QStringLiteral(":/vorlin.ico")));
         look::loadFrenchQtTexts();
     });
     return QApplication::exec();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // Answered before anything else, so they work beside a running game and touch no file.
+    if (const int status = answerCommandLine(argc, argv); status >= 0)
+        return status;
+    // Links the window to its desktop entry (Wayland app id, startup notification).
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Vorlin"));
+
+    // Under a file-size limit a write fails instead of ending the game: the lock then stays
+    // empty but held, and the save keeps the previous file. A show request that comes before
+    // the game listens for it is dropped, not fatal.
+    startup::ignoreSignals({SIGXFSZ, startup::SingleInstance::kShowSignal});
+
+    // A second copy ends at once, before it shows or writes anything; it only asks the
+    // running one to come to the front.
+    startup::SingleInstance instance;
+    if (instance.otherCopyRunning()) {
+        instance.askToShow();
+        return 0;
+    }
+
+    startup::FontSetUp fonts;
+    // The menu bar belongs in the window: the layout and the saved height count it. Asking
+    // the desktop for a global menu would also cost a D-Bus round trip before the window shows.
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Vorlin"));
+    QApplication::setStyle(look::newApplicationStyle());
+    fonts.wait();
+    return playUntilClosed();
 }

@@ -11,6 +11,7 @@
 #include "platform/WindowTimer.h"
 #include "records/ModuleNom.h"
 #include "mainwindow/Services.h"
+#include "support/VirtualClock.h"
 
 #include <QFileInfo>
 #include <deque>
@@ -143,7 +144,7 @@ struct FakeHost final : GameHost {
 // Everything a main window needs, faked, with time on a virtual clock.
 struct FakeServices {
     Log log;
-    platform::VirtualClock clock;
+    VirtualClock clock;
     FakeSound sound{log};
     FakeMessageBox messages{log};
     FakeJoystick joystick;

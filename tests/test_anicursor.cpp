@@ -5,6 +5,7 @@
 #include "windows/AniReader.h"
 #include "windows/CurseurAni.h"
 #include "windows/FormAbout.h"
+#include "support/VirtualClock.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -243,7 +244,7 @@ TEST(CurseurAni, ClosingAboutGivesItsMemoryBack)
     const QByteArray gif = gifs::animated(512, 512, frames);
     const QByteArray cursor = qbytes(aniFile(std::vector<Bytes>(16, pngCursorFile(256))));
 
-    platform::VirtualClock clock;
+    VirtualClock clock;
     AniGif aniGif(clock);
     NoShell shell;
     QWidget mainWindow;

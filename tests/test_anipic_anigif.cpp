@@ -1,6 +1,7 @@
 #include "anipic/AniGif.h"
 #include "anipic/GifFrameDecoder.h"
 #include "test_anipic_gifs.h"
+#include "support/VirtualClock.h"
 
 #include <QApplication>
 #include <QDir>
@@ -61,7 +62,7 @@ protected:
     QString animation(int n) { return write(QString("anim%1.gif").arg(n), gifs::animatedN(n)); }
 
     QTemporaryDir dir;
-    platform::VirtualClock clock;
+    VirtualClock clock;
     AniGif ani{clock};
     Host host;
 };

@@ -9,10 +9,10 @@
 #include <QPushButton>
 #include <QTest>
 #include <QMessageBox>
-#include "platform/WindowLook.h"
+#include "look/WindowLook.h"
 #include <set>
 #include <QWindow>
-#include "records/FormInRecor.h"
+#include "windows/FormInRecor.h"
 #include <gtest/gtest.h>
 
 namespace {

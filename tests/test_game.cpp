@@ -1,10 +1,10 @@
 #include "Fakes.h"
 #include "game/Game.h"
 #include "input/Steering.h"
+#include "support/VirtualClock.h"
 
 #include <gtest/gtest.h>
 
-using platform::VirtualClock;
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include "windows/FormAbout.h"
 #include "windows/FormAide.h"
 #include "windows/FormVersionHistory.h"
+#include "support/VirtualClock.h"
 
 #include <QAction>
 #include <QMenu>
@@ -64,7 +65,7 @@ TEST(RandomEvents, InvariantsHoldAfterEveryEvent)
     QDir::setCurrent(dir.path());
 
     Log log;
-    platform::VirtualClock clock;
+    VirtualClock clock;
     FakeSound sound(log);
     FakeMessageBox messages(log);
     FakeJoystick joystick;

@@ -1,5 +1,5 @@
 #include "records/Cp1252.h"
-#include "records/FormInRecor.h"
+#include "windows/FormInRecor.h"
 #include "records/ModuleNom.h"
 
 #include <QApplication>

@@ -3,8 +3,9 @@
 #include "anipic/AniGif.h"
 #include "anipic/GifFrameDecoder.h"
 #include "anipic/GifSplitter.h"
-#include "platform/LittleEndian.h"
+#include "base/LittleEndian.h"
 #include "windows/AniReader.h"
+#include "support/VirtualClock.h"
 
 #include <QDir>
 #include <QFile>
@@ -182,7 +183,7 @@ TEST(ShippedResources, EnvelopeShowsAtEveryTickWhatTheGifMeans)
     const QRect place(24, 56, 50, 50);
     label0->setGeometry(place);
     ImageArray array(label0);
-    platform::VirtualClock clock;
+    VirtualClock clock;
     AniGif ani(clock);
     ani.AnimatedGIF = &array;
     window.show();

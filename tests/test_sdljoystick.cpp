@@ -461,6 +461,7 @@ TEST_F(SdlJoystickTest, PadAndJoystickSideBySide)
 
 #include "Fakes.h"
 #include "mainwindow/Form1.h"
+#include "support/VirtualClock.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -471,7 +472,7 @@ TEST_F(SdlJoystickTest, PadAndJoystickSideBySide)
 TEST_F(SdlJoystickTest, AJoystickStartsAndSteersAGame)
 {
     Log log;
-    platform::VirtualClock clock;
+    VirtualClock clock;
     FakeSound sound(log);
     FakeMessageBox messages(log);
     FakeRandom random;
@@ -514,7 +515,7 @@ TEST_F(SdlJoystickTest, AJoystickStartsAndSteersAGame)
 // player chooses, and the chosen pad is the one the game then reads for black.
 TEST_F(SdlJoystickTest, PadWindowShowsWhatTheGameReads)
 {
-    platform::VirtualClock clock;
+    VirtualClock clock;
     SdlJoystick joystick;
     VirtualDevice first(SDL_JOYSTICK_TYPE_UNKNOWN, 2, 4, 0, "Vorlin pad A");
     FormManette window(joystick, clock);

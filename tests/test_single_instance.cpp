@@ -1,4 +1,4 @@
-#include "platform/SingleInstance.h"
+#include "startup/SingleInstance.h"
 
 #include <QDir>
 #include <QFile>
@@ -32,14 +32,14 @@ TEST(SingleInstance, SecondCopyAndStaleLock)
 {
     QTemporaryDir dir;
     {
-        platform::SingleInstance first(dir.path());
+        startup::SingleInstance first(dir.path());
         EXPECT_TRUE(first.guarded());
-        platform::SingleInstance second(dir.path());
+        startup::SingleInstance second(dir.path());
         EXPECT_TRUE(second.otherCopyRunning());
     }
     // A lock whose owner is gone: a process id that cannot be running.
     writeFile(dir.filePath("vorlin.lock"), "999999999\nvorlin\n");
-    platform::SingleInstance next(dir.path());
+    startup::SingleInstance next(dir.path());
     EXPECT_TRUE(next.guarded());
 }
 
@@ -52,7 +52,7 @@ TEST(SingleInstance, NothingButARunningCopyStopsTheGame)
     const QString lock = dir.filePath("vorlin.lock");
     const QByteArray local = QFile::encodeName(lock);
     auto takenOver = [&] {
-        platform::SingleInstance s(dir.path());
+        startup::SingleInstance s(dir.path());
         return s.guarded() && !s.otherCopyRunning();
     };
     writeFile(lock, "");
@@ -77,7 +77,7 @@ TEST(SingleInstance, NothingButARunningCopyStopsTheGame)
         EXPECT_TRUE(takenOver()) << "held by another program";
         ::close(fd);
     }
-    platform::SingleInstance nowhere(dir.filePath("missing"));
+    startup::SingleInstance nowhere(dir.filePath("missing"));
     EXPECT_FALSE(nowhere.otherCopyRunning());
     EXPECT_FALSE(nowhere.guarded());
 
@@ -86,11 +86,11 @@ TEST(SingleInstance, NothingButARunningCopyStopsTheGame)
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(run.path()));
     qputenv("XDG_CACHE_HOME", QFile::encodeName(home.path()));
     ASSERT_EQ(::chmod(QFile::encodeName(run.path()).constData(), 0700), 0);
-    EXPECT_EQ(platform::SingleInstance::defaultFolder(), run.path());
+    EXPECT_EQ(startup::SingleInstance::defaultFolder(), run.path());
     ASSERT_EQ(::chmod(QFile::encodeName(run.path()).constData(), 0777), 0);
-    EXPECT_EQ(platform::SingleInstance::defaultFolder(), home.filePath("vorlin")) << "a shared runtime folder";
+    EXPECT_EQ(startup::SingleInstance::defaultFolder(), home.filePath("vorlin")) << "a shared runtime folder";
     qunsetenv("XDG_RUNTIME_DIR");
-    EXPECT_EQ(platform::SingleInstance::defaultFolder(), home.filePath("vorlin"));
+    EXPECT_EQ(startup::SingleInstance::defaultFolder(), home.filePath("vorlin"));
     EXPECT_EQ(modeOf(home.filePath("vorlin")), 0700u);
     runtime.isNull() ? qunsetenv("XDG_RUNTIME_DIR") : qputenv("XDG_RUNTIME_DIR", runtime);
     cache.isNull() ? qunsetenv("XDG_CACHE_HOME") : qputenv("XDG_CACHE_HOME", cache);

@@ -1,9 +1,9 @@
 #include "SettingsHelpers.h"
 #include "Fakes.h"
 #include "mainwindow/Form1.h"
-#include "platform/OnScreen.h"
-#include "platform/WindowLook.h"
-#include "records/FormInRecor.h"
+#include "startup/OnScreen.h"
+#include "look/WindowLook.h"
+#include "windows/FormInRecor.h"
 #include "records/SettingsFile.h"
 #include "records/SettingsRecord.h"
 
@@ -227,7 +227,7 @@ TEST(WhenOnScreen, RunsOnceAfterTheFirstPaint)
     } w;
     int runs = 0, paintsBefore = -1;
     w.show();
-    platform::whenOnScreen(w, [&] {
+    startup::whenOnScreen(w, [&] {
         ++runs;
         paintsBefore = w.paints;
     });

@@ -1,9 +1,9 @@
 #include "platform/WindowTimer.h"
+#include "support/VirtualClock.h"
 
 #include <gtest/gtest.h>
 #include <string>
 
-using platform::VirtualClock;
 
 // The game holds an idle trail still by giving its timer interval 0 while enabling it.
 TEST(WindowTimer, IntervalZeroNeverFires)

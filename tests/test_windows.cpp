@@ -16,8 +16,9 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextLayout>
-#include "records/FormInRecor.h"
+#include "windows/FormInRecor.h"
 #include "records/ModuleNom.h"
+#include "support/VirtualClock.h"
 #include <QTemporaryDir>
 #include <QTest>
 #include <set>
@@ -28,7 +29,7 @@ namespace {
 // The windows read their pictures from Vorlin107_rsc/ under the current directory.
 struct WindowsFixture : ::testing::Test {
     QString before = QDir::currentPath();
-    platform::VirtualClock clock;
+    VirtualClock clock;
     AniGif aniGif{clock};
     FakeShell shell;
     QWidget mainWindow;

@@ -2,8 +2,8 @@
 
 #include "anipic/GifFrameDecoder.h"
 #include "platform/BoundedFile.h"
-#include "platform/Paths.h"
-#include "platform/Units.h"
+#include "base/Paths.h"
+#include "base/Units.h"
 
 
 #if defined(__GLIBC__)
@@ -47,7 +47,7 @@ void AniGif::LoadAniGif(const QString& xFile, ImageArray& xImgArray)
 
     // Only a regular file of a sane size is read: a FIFO of that name would hang the game
     // and a link to a device would be read until memory ran out.
-    const std::optional<QByteArray> bytes = platform::readRegularFile(platform::currentDirPath(xFile), anipic::kMaxGifFileBytes);
+    const std::optional<QByteArray> bytes = platform::readRegularFile(paths::currentDirPath(xFile), anipic::kMaxGifFileBytes);
     if (!bytes)
         return;
 

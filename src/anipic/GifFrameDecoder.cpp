@@ -1,7 +1,7 @@
 #include "anipic/GifFrameDecoder.h"
 
 #include "anipic/GifSplitter.h"
-#include "platform/LittleEndian.h"
+#include "base/LittleEndian.h"
 
 #include <QBuffer>
 #include <QImageReader>

@@ -1,6 +1,6 @@
 #include "anipic/GifSplitter.h"
 
-#include "platform/LittleEndian.h"
+#include "base/LittleEndian.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "anipic/ImageArray.h"
 
-#include "platform/Units.h"
+#include "base/Units.h"
 
 #include <QPaintEvent>
 #include <QPainter>

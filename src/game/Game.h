@@ -14,9 +14,9 @@
 // the end of a game and the re-arming between games.
 class Game {
 public:
-    static constexpr units::Colour kBackground = 0xC6C3C6;
-    static constexpr units::Colour kNoir = 0x000000;
-    static constexpr units::Colour kRouge = 0x0000FF;
+    static constexpr units::Colour kBackground = units::kPlayfieldColour;
+    static constexpr units::Colour kNoir = units::kNoirColour;
+    static constexpr units::Colour kRouge = units::kRougeColour;
     static constexpr int kMatchPoints = 10;
 
     // The three modes, numbered as the settings file stores them.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Units.h"
+#include "base/Units.h"
 
 #include <QImage>
 #include <QRect>

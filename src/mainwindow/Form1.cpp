@@ -2,9 +2,9 @@
 
 #include "input/Steering.h"
 #include "mainwindow/PlayfieldView.h"
-#include "platform/WindowLook.h"
+#include "look/WindowLook.h"
 #include "records/Cp1252.h"
-#include "records/FormInRecor.h"
+#include "windows/FormInRecor.h"
 #include "records/SettingsFile.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 // The main window's menu bar and its commands.
 #include "mainwindow/Form1.h"
 
-#include "platform/WindowLook.h"
+#include "look/WindowLook.h"
 
 #include <QMenuBar>
 

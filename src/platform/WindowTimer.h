@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <vector>
 
 namespace platform {
 
@@ -42,7 +41,8 @@ private:
     int interval_ = 0;
 };
 
-// Where timers come from: the Qt event loop in the game, a virtual clock in tests.
+// Where timers come from: the Qt event loop in the game, a virtual clock in tests
+// (tests/support/VirtualClock.h).
 class TimerClock {
 public:
     virtual ~TimerClock() = default;
@@ -53,31 +53,6 @@ public:
 class QtTimerClock final : public TimerClock {
 public:
     std::unique_ptr<WindowTimer> createTimer() override;
-};
-
-// A clock that only moves when told to. Timers fire in order of due time; a tie goes to the
-// timer armed first, as on a real desktop.
-class VirtualClock final : public TimerClock {
-public:
-    VirtualClock();
-    ~VirtualClock() override;
-    std::unique_ptr<WindowTimer> createTimer() override;
-
-    std::int64_t now() const { return now_; }
-    // Runs every tick due up to now + ms, in order, then leaves the clock at now + ms.
-    void advance(std::int64_t ms);
-    // Runs ticks one at a time until pred() holds or maxMs of virtual time have passed.
-    // Returns whether pred() held.
-    bool advanceUntil(const std::function<bool()>& pred, std::int64_t maxMs);
-
-private:
-    class Timer;
-    friend class Timer;
-    Timer* nextDue() const;
-
-    std::int64_t now_ = 0;
-    std::uint64_t seq_ = 0;
-    std::vector<Timer*> timers_;
 };
 
 } // namespace platform

@@ -1,16 +1,14 @@
 #include "records/SettingsFile.h"
 
+#include "platform/BoundedFile.h"
+#include "platform/FileSystem.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QSaveFile>
-#include <cerrno>
-#include <dirent.h>
-#include <fcntl.h>
 #include <string>
 #include <string_view>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace settings {
 
@@ -41,25 +39,16 @@ bool isStrayTemporary(std::string_view name, std::string_view settingsName)
     return !allLower;
 }
 
-// Read with readdir and plain comparisons: a name filter or a regular expression would be
-// compiled on every start, before the first window shows.
 void removeStrayTemporaries(const QString& path)
 {
     const QFileInfo info(path);
-    const QByteArray dirName = QFile::encodeName(info.absolutePath());
     const std::string settingsName = QFile::encodeName(info.fileName()).toStdString();
-    DIR* dir = ::opendir(dirName.constData());
-    if (!dir)
-        return;
-    while (const dirent* entry = ::readdir(dir)) {
-        if (!isStrayTemporary(entry->d_name, settingsName))
-            continue;
-        struct stat st {};
-        if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode))
-            ::unlinkat(::dirfd(dir), entry->d_name, 0);
-    }
-    ::closedir(dir);
+    platform::removeFilesIn(info.absolutePath(), [&](std::string_view name) { return isStrayTemporary(name, settingsName); });
 }
+
+// Far more than the record: a longer file still loads from its first 22 bytes, as before,
+// but nothing unbounded is read at start-up.
+constexpr qint64 kReadCap = 64 * 1024;
 
 } // namespace
 
@@ -70,14 +59,11 @@ LoadResult load(const QString& path, Record& out)
     trustedLinks().remove(info.absoluteFilePath());
     if (!info.exists())
         return LoadResult::Missing;
-    // A directory or a FIFO of that name is never opened: reading a FIFO would hold up start-up.
-    if (!info.isFile())
+    // A directory, a FIFO or a device of that name is never read: a FIFO would hold up start-up.
+    const auto bytes = platform::readRegularFile(path, kReadCap);
+    if (!bytes)
         return LoadResult::Unusable;
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return LoadResult::Unusable;
-    const QByteArray bytes = f.read(kSize);
-    const auto r = decode({reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())});
+    const auto r = decode({reinterpret_cast<const std::uint8_t*>(bytes->constData()), static_cast<std::size_t>(bytes->size())});
     if (!r)
         return LoadResult::Unusable;
     if (info.isSymLink())
@@ -93,19 +79,16 @@ bool save(const QString& path, const Record& r)
     // record; a device, FIFO, socket or directory is never replaced.
     const QFileInfo info(path);
     QString target = info.absoluteFilePath();
-    struct stat st {};
-    if (::lstat(QFile::encodeName(target).constData(), &st) == 0) {
-        if (S_ISLNK(st.st_mode)) {
-            const QString trusted = trustedLinks().value(target);
-            target = info.canonicalFilePath();
-            if (trusted.isEmpty() || target != trusted || ::stat(QFile::encodeName(target).constData(), &st) != 0)
-                return false;
-        }
-        if (!S_ISREG(st.st_mode))
+    platform::FileType type = platform::typeOfName(target);
+    if (type == platform::FileType::Link) {
+        const QString trusted = trustedLinks().value(target);
+        target = info.canonicalFilePath();
+        if (trusted.isEmpty() || target != trusted)
             return false;
-    } else if (errno != ENOENT) {
-        return false;
+        type = platform::typeOfTarget(target);
     }
+    if (type != platform::FileType::Regular && type != platform::FileType::Missing)
+        return false;
 
     const auto bytes = encode(r);
     QSaveFile f(target);

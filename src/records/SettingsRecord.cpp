@@ -1,6 +1,6 @@
 #include "records/SettingsRecord.h"
 
-#include "platform/LittleEndian.h"
+#include "base/LittleEndian.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,12 +1,12 @@
 #include "sound/ModuleSon.h"
 
-#include "platform/Paths.h"
+#include "base/Paths.h"
 
 namespace ModuleSon {
 
 void play(platform::SoundPlayer& player, const QString& cue)
 {
-    player.playSync(platform::currentDirPath(cue).toStdString());
+    player.playSync(paths::currentDirPath(cue).toStdString());
 }
 
 } // namespace ModuleSon

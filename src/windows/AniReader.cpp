@@ -1,6 +1,6 @@
 #include "windows/AniReader.h"
 
-#include "platform/LittleEndian.h"
+#include "base/LittleEndian.h"
 
 #include <QByteArray>
 #include <algorithm>

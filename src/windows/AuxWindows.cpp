@@ -1,6 +1,6 @@
 #include "windows/AuxWindows.h"
 
-#include "platform/WindowLook.h"
+#include "look/WindowLook.h"
 #include "windows/FormAbout.h"
 #include "windows/FormAide.h"
 #include "windows/FormManette.h"

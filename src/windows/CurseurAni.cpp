@@ -1,7 +1,7 @@
 #include "windows/CurseurAni.h"
 
 #include "platform/BoundedFile.h"
-#include "platform/Paths.h"
+#include "base/Paths.h"
 #include "windows/AniReader.h"
 
 #include <QCursor>
@@ -60,7 +60,7 @@ int LoadAniCursor(QWidget* target, const QString& path)
 
     // Only a regular file is read, and only up to the cap: a FIFO of that name would hang
     // the game, a link to a device would be read until memory ran out.
-    const std::optional<QByteArray> bytes = platform::readRegularFile(platform::currentDirPath(path), ani::kMaxCursorFileBytes);
+    const std::optional<QByteArray> bytes = platform::readRegularFile(paths::currentDirPath(path), ani::kMaxCursorFileBytes);
     if (!bytes)
         return 0;
     auto cursor = ani::readCursor({reinterpret_cast<const std::uint8_t*>(bytes->constData()),

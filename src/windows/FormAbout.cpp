@@ -1,7 +1,7 @@
 #include "windows/FormAbout.h"
 
 #include "anipic/AniGif.h"
-#include "platform/WindowLook.h"
+#include "look/WindowLook.h"
 #include "platform/Shell.h"
 #include "windows/Activation.h"
 #include "windows/CurseurAni.h"

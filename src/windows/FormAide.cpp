@@ -1,7 +1,7 @@
 #include "windows/FormAide.h"
 
 #include "anipic/AniGif.h"
-#include "platform/WindowLook.h"
+#include "look/WindowLook.h"
 #include "windows/Activation.h"
 #include "windows/Texts.h"
 

@@ -1,7 +1,7 @@
 #include "windows/FormManette.h"
 
 #include "input/Steering.h"
-#include "platform/WindowLook.h"
+#include "look/WindowLook.h"
 #include "platform/WindowTimer.h"
 
 #include <QAbstractItemView>
@@ -93,7 +93,7 @@ FormManette::FormManette(platform::Joystick& joystick, platform::TimerClock& clo
     look::frameWindow(this, look::Frame::Tool, QStringLiteral("Réglage manette"), 2 * kSlotWidth + 360, 3600);
     setFont(look::designFont());
     const char* const titles[] = {"Manette 1 : vorlin noire", "Manette 2 : vorlin rouge"};
-    const QColor markers[] = {Qt::black, QColor::fromRgb(units::toQRgb(0x0000FF))};
+    const QColor markers[] = {QColor::fromRgb(units::toQRgb(units::kNoirColour)), QColor::fromRgb(units::toQRgb(units::kRougeColour))};
     for (int s = 0; s < 2; ++s) {
         const int left = 120 + s * (kSlotWidth + 120);
         auto* title = new QLabel(QString::fromUtf8(titles[s]), this);

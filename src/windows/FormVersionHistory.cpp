@@ -1,6 +1,6 @@
 #include "windows/FormVersionHistory.h"
 
-#include "platform/WindowLook.h"
+#include "look/WindowLook.h"
 #include "windows/Texts.h"
 
 #include <QPlainTextEdit>

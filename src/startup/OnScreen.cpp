@@ -1,11 +1,11 @@
-#include "platform/OnScreen.h"
+#include "startup/OnScreen.h"
 
 #include <QEvent>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
 
-namespace platform {
+namespace startup {
 
 namespace {
 
@@ -49,4 +49,4 @@ void whenOnScreen(QWidget& window, std::function<void()> work)
     new ExposeWatcher(handle, std::move(work));
 }
 
-} // namespace platform
+} // namespace startup

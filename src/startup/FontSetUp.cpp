@@ -1,8 +1,8 @@
-#include "platform/FontSetUp.h"
+#include "startup/FontSetUp.h"
 
 #include <fontconfig/fontconfig.h>
 
-namespace platform {
+namespace startup {
 
 FontSetUp::FontSetUp() : thread_([] { FcInit(); }) {}
 
@@ -12,4 +12,4 @@ void FontSetUp::wait()
         thread_.join();
 }
 
-} // namespace platform
+} // namespace startup

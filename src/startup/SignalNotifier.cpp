@@ -1,4 +1,4 @@
-#include "platform/SignalNotifier.h"
+#include "startup/SignalNotifier.h"
 
 #include <QSocketNotifier>
 
@@ -7,7 +7,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-namespace platform {
+namespace startup {
 
 namespace {
 
@@ -62,4 +62,10 @@ void SignalNotifier::drain()
                 onSignal_(buf[i]);
 }
 
-} // namespace platform
+void ignoreSignals(std::initializer_list<int> which)
+{
+    for (const int s : which)
+        std::signal(s, SIG_IGN);
+}
+
+} // namespace startup

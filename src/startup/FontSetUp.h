@@ -2,7 +2,7 @@
 
 #include <thread>
 
-namespace platform {
+namespace startup {
 
 // Fontconfig reads the whole font configuration (dozens of XML files) the first time a text
 // is measured, which on a cold start is the largest part of the first window's set-up.
@@ -17,4 +17,4 @@ private:
     std::jthread thread_;
 };
 
-} // namespace platform
+} // namespace startup

@@ -1,7 +1,7 @@
-#include "records/FormInRecor.h"
+#include "windows/FormInRecor.h"
 
-#include "platform/Units.h"
-#include "platform/WindowLook.h"
+#include "base/Units.h"
+#include "look/WindowLook.h"
 #include "records/Cp1252.h"
 #include "records/ModuleNom.h"
 

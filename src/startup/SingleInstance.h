@@ -4,7 +4,7 @@
 #include <csignal>
 #include <sys/types.h>
 
-namespace platform {
+namespace startup {
 
 // Held for as long as the program runs, in a folder only this user can write, so no other
 // user can lock the player out. A lock whose holder is gone, or is not a running copy of the
@@ -43,4 +43,4 @@ private:
     pid_t holder_ = 0;
 };
 
-} // namespace platform
+} // namespace startup

@@ -1,4 +1,4 @@
-#include "platform/SingleInstance.h"
+#include "startup/SingleInstance.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,7 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace platform {
+namespace startup {
 
 namespace {
 
@@ -155,4 +155,4 @@ bool SingleInstance::askToShow() const
     return holder_ > 0 && ::kill(holder_, kShowSignal) == 0;
 }
 
-} // namespace platform
+} // namespace startup

@@ -17,6 +17,11 @@ inline int pxToTwips(double px) { return roundEven(px * kTwipsPerPixel); }
 // Colours travel through the game as 0x00BBGGRR values.
 using Colour = std::int32_t;
 
+// The trails' colours and the playfield's, shared by the game and the windows that show them.
+constexpr Colour kPlayfieldColour = 0xC6C3C6;
+constexpr Colour kNoirColour = 0x000000;
+constexpr Colour kRougeColour = 0x0000FF;
+
 constexpr QRgb toQRgb(Colour c)
 {
     return qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);

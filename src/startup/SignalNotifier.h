@@ -7,7 +7,7 @@
 
 class QSocketNotifier;
 
-namespace platform {
+namespace startup {
 
 // Turns the given signals into calls on the event loop: the handler only writes the signal's
 // number into a pipe, and onSignal runs later, from the loop, where anything may be done.
@@ -25,4 +25,7 @@ private:
     QSocketNotifier* notifier_ = nullptr;
 };
 
-} // namespace platform
+// Sets the given signals to be ignored from now on (before any window or lock exists).
+void ignoreSignals(std::initializer_list<int> which);
+
+} // namespace startup

@@ -1,4 +1,4 @@
-#include "platform/WindowLook.h"
+#include "look/WindowLook.h"
 
 #include <QApplication>
 #include <QIconEngine>

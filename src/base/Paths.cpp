@@ -1,8 +1,8 @@
-#include "platform/Paths.h"
+#include "base/Paths.h"
 
 #include <QDir>
 
-namespace platform {
+namespace paths {
 
 QString currentDirPath(const QString& windowsRelativePath)
 {
@@ -11,4 +11,4 @@ QString currentDirPath(const QString& windowsRelativePath)
     return QDir::isRelativePath(rel) ? QDir::currentPath() + QLatin1Char('/') + rel : rel;
 }
 
-} // namespace platform
+} // namespace paths
