@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # make       builds what the installed packages allow (the game; tests and benchmarks when
 #            their libraries are there); installs nothing
 # make run   installs what the game needs, builds the game alone, starts it

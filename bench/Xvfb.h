@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A private Xvfb for the benchmarks that time what the screen shows, with the helpers they
 // share: start a program on it, wait for its window to be mapped, stop it.
 #pragma once

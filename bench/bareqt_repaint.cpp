@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The reference for the on-screen step figure: a bare Qt program that repaints a small
 // square moving across a 470 x 250 field on a precise timer of the interval given, and logs
 // each paint as the game does under VORLIN_PAINT_LOG.

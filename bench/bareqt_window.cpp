@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The references for the start-up figure: a bare Qt Widgets window; with "text", the same
 // window with one line of text, which is what makes Qt load the font configuration. Like
 // the game, each appends the time of its paints to VORLIN_PAINT_LOG when that names a file.

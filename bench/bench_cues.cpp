@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How long each cue holds the game, against the length of its wave: on SDL's dummy driver
 // (times as a device would play them) and its disk driver (writes the samples to a file).
 // The first cue of a run also loads SDL and opens the device.

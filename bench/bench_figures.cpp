@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Figures from inside the process: the step period each speed reaches on real window timers,
 // the time to build and expose the main window in a running application (start-up as a
 // player sees it, from exec, is bench_startup), the CPU used while idle between games, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The step period the screen shows: a one-player game on a private Xvfb, steered from
 // outside along a long spiral, with the time of each playfield repaint taken from the
 // game's own paint log (VORLIN_PAINT_LOG); beside it, a bare Qt program repainting the same

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up as a player feels it: from exec to the first mapped window, the game against a
 // bare Qt window, in turns on a private Xvfb, with the ratio of their medians.
 #include "Xvfb.h"

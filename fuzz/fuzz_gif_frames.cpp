@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: the GIF frame cutter and the decoding of every frame it cuts.
 #include "GifFramesCheck.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: the settings record decoder, which reads a file anyone may have written.
 #include "SettingsCheck.h"
 

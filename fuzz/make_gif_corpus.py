@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes the seed corpus of the GIF frame fuzzer: small animated GIFs built block by
 block, ordinary ones and the odd cases the frame cutter has to live with.
 

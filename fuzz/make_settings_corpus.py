@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes the seed corpus of the settings record fuzzer: records as the game saves them and
 the damaged files a player may have.
 

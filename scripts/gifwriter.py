@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """GIF89a blocks, written by hand with the standard library only: the resource generator
 builds the game's animations from them, the fuzz corpus builder its well-formed and odd seeds.
 

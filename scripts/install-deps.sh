@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian 12 packages Vorlin needs, only those that are missing; sudo when not root.
 # Usage: install-deps.sh [run|test|fuzz]
 #   run   building and running the game (the default)

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes Vorlin107_rsc/ (the game's five sound cues, its two animated GIFs, the animated
 link cursor, the window icon) and packaging/icons/ (the desktop icon in every usual size).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "anipic/AniGif.h"
 #include "mainwindow/Form1.h"
 #include "startup/FontSetUp.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Every fake of the tests: recording fakes of the game's seams: every effect goes into one log, so a test can check

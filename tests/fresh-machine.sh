@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A new player's first hour, on demand (not part of the test suite): a minimal Debian 12 root
 # made with debootstrap, holding only git and sudo and a user who may use it, a clean clone of
 # this repository, and the README's first two commands run in it exactly as written. The game

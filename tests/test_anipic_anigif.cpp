@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "anipic/AniGif.h"
 #include "anipic/GifFrameDecoder.h"
 #include "test_anipic_gifs.h"

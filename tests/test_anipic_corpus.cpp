@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fuzzer's seed corpus, replayed through its own entry so every seed stays a regression
 // test in the ordinary build.
 #include "GifFramesCheck.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tens of thousands of random player actions on the real main window, with the invariants
 // checked after each one. Reproduce a failure with VORLIN_SEED=<the printed seed>.
 #include "Fakes.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The files shipped in Vorlin107_rsc/, read by the game's own readers: what the generator
 // writes must load whole in the game, not only in some viewer.
 #include "anipic/AniGif.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // SdlJoystick against SDL's virtual joysticks: no device, no window, no waiting.
 #include "platform/SdlJoystick.h"
 #include "windows/FormManette.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One QApplication-capable main for every test binary: widgets and images need it.
 #include <QApplication>
 #include <gtest/gtest.h>

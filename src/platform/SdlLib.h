@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // SDL2 loaded at run time rather than linked: libSDL2 and the sound, codec and display

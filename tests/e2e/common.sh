@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sourced by the end-to-end scripts, after they set bin, rsc and art: the tools checked, a work
 # folder with a copy of the resources, a display of our own with a window manager, and the
 # helpers every script uses.

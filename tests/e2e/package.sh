@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package: built by CPack, checked by lintian when it is there, installed, started
 # from its desktop entry under Xvfb; it must find its resources and keep its settings in the
 # per-user data directory, and start even when that directory holds a resource folder of its

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A game played from the outside: the real binary under Xvfb with a window manager, driven by
 # xdotool, checked from screenshots, window titles and the settings file.
 # Usage: play.sh <vorlin binary> <resource folder> <artifact folder>

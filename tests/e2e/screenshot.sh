@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The picture of the README and the AppStream metadata: a two-player game in progress, the
 # game's window alone, under Xvfb with a window manager. `make screenshot` refreshes it.
 # Usage: screenshot.sh <vorlin binary> <resource folder> <output PNG>

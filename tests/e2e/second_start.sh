@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A second start brings the running game to the front and ends at once: the game is started,
 # minimised, started again; the first window must be shown and active, the second copy gone
 # with status 0, without a window of its own or a settings file.

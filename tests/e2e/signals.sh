@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # SIGTERM, SIGINT and SIGHUP end the game as closing its window does: the settings are saved
 # with the mode chosen in this run, and the game ends with status 0. Each run starts from the
 # file the one before saved and picks another mode from the menu.

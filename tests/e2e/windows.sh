@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Owned windows, keyboard layouts and the saved size, from the outside: the real binary under
 # Xvfb with openbox, driven by xdotool, checked from the stacking order, window properties,
 # screenshots and the settings file.
