@@ -122,9 +122,9 @@ std::vector<double> playGame(const benchx::Xvfb& x, const std::vector<std::strin
     // No window manager: the window sits at the top left, a click on the body makes it
     // active, and each menu opens to a click from elsewhere and answers its letters.
     // One player (black), trails of width 2, the speed.
-    const auto menu = [&](const char* x, std::vector<const char*> keys) {
+    const auto menu = [&](const char* menuX, std::vector<const char*> keys) {
         xdo(d, {"mousemove", "240", "300"}, 200);
-        xdo(d, {"mousemove", x, "8", "click", "1"}, 500);
+        xdo(d, {"mousemove", menuX, "8", "click", "1"}, 500);
         for (const char* k : keys)
             xdo(d, {"key", k}, 400);
     };

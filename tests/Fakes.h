@@ -23,7 +23,7 @@
 using Log = std::vector<std::string>;
 
 struct FakeSound final : platform::SoundPlayer {
-    explicit FakeSound(Log& log) : log(log) {}
+    explicit FakeSound(Log& into) : log(into) {}
     void playSync(const std::string& path) override
     {
         log.push_back("sound " + QFileInfo(QString::fromStdString(path)).fileName().toStdString());
@@ -37,7 +37,7 @@ struct FakeSound final : platform::SoundPlayer {
 };
 
 struct FakeMessageBox final : platform::MessageBox {
-    explicit FakeMessageBox(Log& log) : log(log) {}
+    explicit FakeMessageBox(Log& into) : log(into) {}
     Answer show(const Request& r) override
     {
         log.push_back("box " + r.text.toStdString());
@@ -92,7 +92,7 @@ struct FakeRandom final : platform::RandomSource {
 };
 
 struct FakeHost final : GameHost {
-    explicit FakeHost(Log& log) : log(log) {}
+    explicit FakeHost(Log& into) : log(into) {}
 
     bool checked(MenuItem item) const override
     {

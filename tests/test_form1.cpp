@@ -123,8 +123,12 @@ TEST_F(Form1Fixture, ModeCommandsSetIntervalsAndLayout)
         EXPECT_EQ(form.game.TimerVorlin2->interval(), c.interval2);
         EXPECT_EQ(form.Labelscore1->isVisible(), c.label1);
         EXPECT_EQ(form.Labelscore2->isVisible(), c.label2);
-        if (c.label1) EXPECT_EQ(form.Labelscore1->geometry(), QRect(c.label1Left, 16, c.label1Width, 41));
-        if (c.label2) EXPECT_EQ(form.Labelscore2->geometry(), QRect(c.label2Left, 16, c.label2Width, 41));
+        if (c.label1) {
+            EXPECT_EQ(form.Labelscore1->geometry(), QRect(c.label1Left, 16, c.label1Width, 41));
+        }
+        if (c.label2) {
+            EXPECT_EQ(form.Labelscore2->geometry(), QRect(c.label2Left, 16, c.label2Width, 41));
+        }
         EXPECT_EQ(form.CdeStart->geometry(), QRect(c.startLeft, 16, 105, 41));
     }
 }

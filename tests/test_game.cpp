@@ -81,8 +81,8 @@ INSTANTIATE_TEST_SUITE_P(Sizes, Geometry, ::testing::Values(
     GeometryCase{700, 480, 2, 670, 390, 65325, 335, 195, 475, 195, 197},
     GeometryCase{496, 350, 10, 470, 270, 1269, 235, 95, 375, 135, 95},
     GeometryCase{331, 151, 10, 310, 70, 217, 155, 15, 295, 35, 12}),
-    [](const auto& info) {
-        const GeometryCase& c = info.param;
+    [](const auto& param) {
+        const GeometryCase& c = param.param;
         return std::to_string(c.clientW) + "x" + std::to_string(c.clientH) + "w" + std::to_string(c.drawWidth);
     });
 

@@ -202,19 +202,22 @@ TEST(RandomEvents, InvariantsHoldAfterEveryEvent)
         ASSERT_EQ((g.Y2 - midRow) % dw, 0);
         ASSERT_GE(g.CteRebour, 0);
         ASSERT_LE(g.CteRebour, 7);
-        if (!recordWindow() && !windows.about)
+        if (!recordWindow() && !windows.about) {
             ASSERT_TRUE(form->isEnabled());
+        }
         for (auto [array, count, total] : {std::tuple{aniGif.AnimatedGIF.data(), aniGif.FrameCount, aniGif.TotalFrames},
                                            std::tuple{aniGif.AnimatedGIF1.data(), aniGif.FrameCount1, aniGif.TotalFrames1}}) {
             ASSERT_GE(count, 0);
             ASSERT_GE(total, 0);
-            if (array)
+            if (array) {
                 ASSERT_GE(array->count(), 1);
+            }
         }
     }
     form.reset();
     std::printf("random events: %d events, %d crashes, %d record windows, %d matches ended\n", events, crashes, records, wins);
-    if (events >= 20000)
+    if (events >= 20000) {
         EXPECT_GE(wins, 1) << "no match reached its end";
+    }
     QDir::setCurrent(before);
 }

@@ -102,8 +102,9 @@ TEST(ShippedResources, CursorsReadWhole)
         ASSERT_EQ(cursor->steps.size(), cursor->stepMs.size());
         for (std::size_t s = 0; s < cursor->steps.size(); ++s) {
             EXPECT_LT(std::size_t(cursor->steps[s]), cursor->frames.size());
-            if (cursor->steps.size() > 1)
+            if (cursor->steps.size() > 1) {
                 EXPECT_GT(cursor->stepMs[s], 0);
+            }
         }
         for (const ani::Frame& f : cursor->frames) {
             EXPECT_EQ(f.image.size(), QSize(32, 32));

@@ -51,8 +51,9 @@ public:
             return;
         const SDL_JoystickID self = SDL_JoystickInstanceID(handle_);
         for (int i = 0; i < SDL_NumJoysticks(); ++i)
-            if (SDL_JoystickGetDeviceInstanceID(i) == self)
+            if (SDL_JoystickGetDeviceInstanceID(i) == self) {
                 EXPECT_EQ(SDL_JoystickDetachVirtual(i), 0) << SDL_GetError();
+            }
         SDL_JoystickClose(handle_);
         handle_ = nullptr;
     }
@@ -108,7 +109,8 @@ private:
 JoyInfo sentinel()
 {
     JoyInfo info;
-    std::memset(&info, 0xA5, sizeof info);
+    // Every byte, padding included, so that a field the reader leaves alone shows.
+    std::memset(static_cast<void*>(&info), 0xA5, sizeof info);
     return info;
 }
 

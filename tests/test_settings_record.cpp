@@ -58,8 +58,9 @@ TEST(SettingsRecord, OnlyWhatTheGameWritesLoads)
             const auto back = settings::decode(settings::encode(r));
             const bool typed = code == '?' || code >= 'A' || (code == ' ' && pos == 2);
             ASSERT_EQ(back.has_value(), typed) << "code " << code << " at " << pos;
-            if (back)
+            if (back) {
                 EXPECT_EQ(settings::initialsOf(*back), c);
+            }
             // And through the text the game holds.
             const QChar ch = cp1252::toChar(static_cast<std::uint8_t>(code));
             EXPECT_EQ(cp1252::fromChar(ch), code);
