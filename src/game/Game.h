@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "base/GameMode.h"
 #include "game/GameHost.h"
 #include "game/Playfield.h"
 #include "platform/Joystick.h"
@@ -20,8 +21,7 @@ public:
     static constexpr units::Colour kRouge = units::kRougeColour;
     static constexpr int kMatchPoints = 10;
 
-    // The three modes, numbered as the settings file stores them.
-    enum class Mode { Noir = 1, Rouge = 2, Deux = 3 };
+    using Mode = GameMode;
 
     Game(GameHost& host, platform::TimerClock& clock, platform::SoundPlayer& sound,
          platform::Joystick& joystick, ModuleNom& records);

@@ -4,9 +4,9 @@
 #include "input/Steering.h"
 #include "mainwindow/PlayfieldView.h"
 #include "look/WindowLook.h"
-#include "records/Cp1252.h"
-#include "windows/FormInRecor.h"
+#include "records/GameSettings.h"
 #include "records/SettingsFile.h"
+#include "windows/FormInRecor.h"
 
 #include <QApplication>
 #include <QDir>
@@ -127,77 +127,65 @@ void Form1::layOutPanel(Game::Mode mode)
 
 void Form1::Form_Load()
 {
-    loadSettings();
+    const std::optional<Game::Mode> mode = loadSettings();
     game.prepare(services_.random);
     menuStandard_Click();
-    switch (iniMode) {
-    case 1: menu1JoueurNoir_Click(); break;
-    case 2: menu1JoueurRouge_Click(); break;
-    case 3: menu2joueur_Click(); break;
-    default: break;
-    }
+    // A stored number that names no mode runs no command: the menu stays as designed.
+    if (mode == Game::Mode::Noir)
+        menu1JoueurNoir_Click();
+    else if (mode == Game::Mode::Rouge)
+        menu1JoueurRouge_Click();
+    else if (mode == Game::Mode::Deux)
+        menu2joueur_Click();
     game.restart();
 }
 
-void Form1::loadSettings()
+std::optional<Game::Mode> Form1::loadSettings()
 {
     if (settingsPath.isEmpty())
         settingsPath = QDir::current().filePath(settings::kFileName);
     // A missing file, and one that cannot be used, give the defaults; the latter is left as
     // it is until the next save.
-    records_.nom = QStringLiteral("   ");
-    iniMode = 3;
-    settings::Record r;
-    if (settings::load(settingsPath, r) != settings::LoadResult::Loaded)
-        return;
-    const auto codes = settings::initialsOf(r);
-    records_.nom = cp1252::toString(codes.data(), 3);
-    records_.record = r.record;
-    iniMode = r.IniMode;
+    const std::optional<settings::GameSettings> loaded = settings::loadGame(settingsPath);
+    const settings::GameSettings s = loaded.value_or(settings::GameSettings{});
+    records_.nom = s.nom;
+    if (!loaded)
+        return s.mode;
+    records_.record = s.record;
 
     // The client size is restored: the outer sizes include the frame of the desktop that
     // wrote the file, which may be thicker than this one's. Sizes are kept within the
     // smallest window the game allows and the screen.
-    int w = r.IniScaleWidth, h = r.IniScaleHeight;
-    if (w <= 0 || h <= 0) {
-        w = units::twipsToPx(r.IniWidth);
-        h = units::twipsToPx(r.IniHeight) - menuBarHeight();
-    }
+    const QSize size = settings::restoredClient(s, menuBarHeight());
     QSize room(4096, 4096);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         room = screen->availableGeometry().size() - QSize(0, menuBarHeight());
-    w = std::clamp(w, kMinClientWidth + 1, std::max(room.width(), kMinClientWidth + 1));
-    h = std::clamp(h, kMinClientHeight + 1, std::max(room.height(), kMinClientHeight + 1));
+    const int w = std::clamp(size.width(), kMinClientWidth + 1, std::max(room.width(), kMinClientWidth + 1));
+    const int h = std::clamp(size.height(), kMinClientHeight + 1, std::max(room.height(), kMinClientHeight + 1));
     resizeClient(w, h);
+    return s.mode;
 }
 
 void Form1::sov()
 {
-    settings::Record r;
+    settings::GameSettings s;
     // The normal size, also when the window is minimized or maximized; what a window
     // manager reports on the way to or from the task bar may be no size at all, and then
     // the last usable normal size is kept.
     QRect normal = windowState() == Qt::WindowNoState ? geometry() : normalGeometry();
     if (!usableClient(QSize(normal.width(), normal.height() - menuBarHeight())))
         normal = lastNormal_;
-    const QSize frame = frameGeometry().size() - geometry().size();
-    r.IniScaleHeight = settings::clamp16(normal.height() - menuBarHeight());
-    r.IniHeight = settings::clamp16(units::pxToTwips(normal.height() + frame.height()));
-    r.IniScaleWidth = settings::clamp16(normal.width());
-    r.IniWidth = settings::clamp16(units::pxToTwips(normal.width() + frame.width()));
-    if (menu1JoueurNoir->isChecked())
-        iniMode = 1;
-    if (menu1JoueurRouge->isChecked())
-        iniMode = 2;
-    if (menu2joueur->isChecked())
-        iniMode = 3;
-    r.IniMode = static_cast<std::uint8_t>(iniMode);
-    const QString nom = (records_.nom + QStringLiteral("   ")).left(3);
-    settings::setInitials(r, {cp1252::fromChar(nom[0]), cp1252::fromChar(nom[1]), cp1252::fromChar(nom[2])});
-    r.record = records_.record;
+    s.client = QSize(normal.width(), normal.height() - menuBarHeight());
+    s.outer = normal.size() + (frameGeometry().size() - geometry().size());
+    // One mode command is always checked.
+    s.mode = menu1JoueurNoir->isChecked()    ? Game::Mode::Noir
+             : menu1JoueurRouge->isChecked() ? Game::Mode::Rouge
+                                             : Game::Mode::Deux;
+    s.nom = records_.nom;
+    s.record = records_.record;
     if (settingsPath.isEmpty())
         settingsPath = QDir::current().filePath(settings::kFileName);
-    settings::save(settingsPath, r); // a failed save keeps the previous file and never holds up the exit
+    settings::saveGame(settingsPath, s); // a failed save keeps the previous file and never holds up the exit
 }
 
 void Form1::storePending()

@@ -8,6 +8,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <functional>
+#include <optional>
 
 class FormInRecor;
 
@@ -139,7 +140,8 @@ private:
     void speedCommand(QAction* item, int interval);
     void sizeCommand(QAction* item, int drawWidth);
     int menuBarHeight() const;
-    void loadSettings();
+    // Restores the initials, the top score and the size; the stored mode, which start-up runs.
+    std::optional<Game::Mode> loadSettings();
     // Completes a record entry still open and writes the settings file.
     void storePending();
     void keepLookWhenDisabled();
@@ -153,8 +155,6 @@ private:
     QRect lastNormal_;
 
 public:
-    // The mode stored in the settings file; start-up runs its command.
-    int iniMode = 3;
     // Where the settings file is read and written; the current directory's at start-up.
     QString settingsPath;
 };
