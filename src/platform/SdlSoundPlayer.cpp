@@ -39,11 +39,14 @@ struct SdlSoundPlayer::Shared {
     std::uint16_t format = 0;
     std::uint8_t channels = 0;
     Clock::time_point closeAt = Clock::time_point::max();
+    // A device being closed, outside the lock.
+    bool closing = false;
+    std::condition_variable closed;
     bool quitting = false;
     bool done = false;
 
     // Takes the device out under the lock; the close itself runs outside it, so that a driver
-    // slow to close never holds up a cue, which opens a device of its own meanwhile.
+    // slow to close never holds the lock.
     static void closeUnlocked(std::unique_lock<std::mutex>& lock, Shared& d)
     {
         const std::uint32_t id = d.device;
@@ -51,9 +54,12 @@ struct SdlSoundPlayer::Shared {
         d.closeAt = Clock::time_point::max();
         if (!id)
             return;
+        d.closing = true;
         lock.unlock();
         sdl::api()->SDL_CloseAudioDevice(id);
         lock.lock();
+        d.closing = false;
+        d.closed.notify_all();
     }
 
     static void run(const std::shared_ptr<Shared>& self)
@@ -95,7 +101,7 @@ SdlSoundPlayer::~SdlSoundPlayer()
 bool SdlSoundPlayer::deviceOpen() const
 {
     const std::lock_guard lock(shared_->m);
-    return shared_->device != 0;
+    return shared_->device != 0 || shared_->closing;
 }
 
 bool SdlSoundPlayer::start()
@@ -118,6 +124,10 @@ std::uint32_t SdlSoundPlayer::openDevice(const SDL_AudioSpec& spec)
     Shared& d = *shared_;
     std::unique_lock lock(d.m);
     d.closeAt = Clock::time_point::max(); // a cue is due: the closer keeps the device
+    // Drivers with a single device (SDL's dummy and disk drivers among them) refuse a second
+    // while the first is still closing; a close takes a buffer's time, a hung one is not
+    // waited for past a second.
+    d.closed.wait_for(lock, std::chrono::seconds(1), [&d] { return !d.closing; });
     if (d.device && (spec.freq != d.freq || spec.format != d.format || spec.channels != d.channels))
         Shared::closeUnlocked(lock, d);
     if (d.device)
