@@ -1,13 +1,14 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: GPL-3.0-or-later
 """Writes Vorlin107_rsc/ (the game's five sound cues, its two animated GIFs, the animated
-link cursor, the window icon) and packaging/icons/ (the desktop icon in every usual size).
+link cursor, the window icon), packaging/icons/ (the desktop icon in every usual size) and
+src/windows/pictures/ (the design-time pictures of About and Help, built into the program).
 
 Everything is drawn or synthesised here, with the standard library only, and the output is
-the same bytes on every run, so both folders are committed next to this script and rebuilt
+the same bytes on every run, so the folders are committed next to this script and rebuilt
 with it:
 
-    python3 scripts/make-resources.py            # (re)write both folders
+    python3 scripts/make-resources.py            # (re)write the folders
     python3 scripts/make-resources.py --check    # rebuild elsewhere, compare with the folders
 
 The formats themselves are checked by the test suite, with the game's own readers.
@@ -495,11 +496,11 @@ def nearest(palette, rgb, first=1):
     return bi
 
 
-def spin_frames():
+def spin_frames(count=SPIN_FRAMES):
     frames = []
     ss = 3  # samples per pixel side
-    for f in range(SPIN_FRAMES):
-        turn = f / SPIN_FRAMES
+    for f in range(count):
+        turn = f / count
         rows = []
         for y in range(SPIN_SIZE):
             row = []
@@ -525,6 +526,30 @@ def spin_frames():
 
 def spin_gif():
     return gifwriter.animation(SPIN_SIZE, SPIN_SIZE, SPIN_PALETTE, spin_frames())
+
+
+# The windows' design-time pictures, built into the program: what About and Help show until
+# their animations load from the resource folder (and all the time without it). Whole frames,
+# a few of them, so they stay small.
+DESIGN_DIR = "src/windows/pictures"
+
+
+def about_design_gif():
+    """About: the closed envelope, its sparkles blinking (50 x 50)."""
+    frames = []
+    for sparkle, delay in ((False, 60), (True, 20), (False, 20), (True, 20)):
+        c = mail_frame(13, 0, sparkle)
+        frames.append({"x": 0, "y": 0, "w": MAIL_SIZE, "h": MAIL_SIZE, "pixels": c.px,
+                       "delay": delay, "transparent": 0, "disposal": 2})
+    return gifwriter.animation(MAIL_SIZE, MAIL_SIZE, MAIL_PALETTE, frames)
+
+
+def help_design_gif():
+    """Help: the trails' disc, turning in eight steps (36 x 36)."""
+    frames = spin_frames(8)
+    for f in frames:
+        f["delay"] = 12
+    return gifwriter.animation(SPIN_SIZE, SPIN_SIZE, SPIN_PALETTE, frames)
 
 
 # ---------------------------------------------------------------------------- cursor and icons
@@ -787,6 +812,8 @@ def build():
     for size in ICON_SIZES:
         files[os.path.join(ICON_DIR, "vorlin-%d.png" % size)] = png_bytes(logo_rgba(size, 1 if size <= 32 else 4))
     files[os.path.join(ICON_DIR, "vorlin.svg")] = logo_svg()
+    files[os.path.join(DESIGN_DIR, "about-design.gif")] = about_design_gif()
+    files[os.path.join(DESIGN_DIR, "help-design.gif")] = help_design_gif()
     return files
 
 
@@ -818,7 +845,7 @@ def differences(files, root):
                     wrong.append(name)
         except FileNotFoundError:
             wrong.append(name + " (missing)")
-    for folder in (OUT_DIR, ICON_DIR):
+    for folder in (OUT_DIR, ICON_DIR, DESIGN_DIR):
         for entry in sorted(os.listdir(os.path.join(root, folder))):
             name = os.path.join(folder, entry)
             if name not in files:
@@ -842,7 +869,7 @@ def main():
         write(build(), tmp, quiet=True)
         # Read back from disk, so what is compared is what a rebuild writes.
         files = {}
-        for folder in (OUT_DIR, ICON_DIR):
+        for folder in (OUT_DIR, ICON_DIR, DESIGN_DIR):
             for entry in os.listdir(os.path.join(tmp, folder)):
                 with open(os.path.join(tmp, folder, entry), "rb") as fh:
                     files[os.path.join(folder, entry)] = fh.read()

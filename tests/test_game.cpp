@@ -432,6 +432,13 @@ TEST(KeyRules, TablesAndTheKeypad)
     EXPECT_EQ(toVirtualKey(0x042B, Qt::NoModifier, 39), vk::S);
     EXPECT_EQ(toVirtualKey(0x042F, Qt::NoModifier, 52), vk::Z);
     EXPECT_EQ(toVirtualKey(Qt::Key_A, Qt::NoModifier, 24), 65) << "a Latin layout keeps its own letter";
+    // Greek and Hebrew put punctuation at some of the black keys' places (24 Q, 25 W): it
+    // steers all the same; the same symbol elsewhere does not, nor a Latin letter there.
+    EXPECT_EQ(toVirtualKey(Qt::Key_Semicolon, Qt::NoModifier, 24), vk::Q);
+    EXPECT_EQ(toVirtualKey(Qt::Key_Slash, Qt::NoModifier, 24), vk::Q);
+    EXPECT_EQ(toVirtualKey(Qt::Key_Apostrophe, Qt::NoModifier, 25), vk::W);
+    EXPECT_EQ(toVirtualKey(Qt::Key_Semicolon, Qt::NoModifier, 47), 0);
+    EXPECT_EQ(toVirtualKey(Qt::Key_Eacute, Qt::NoModifier, 25), 0) << "a Latin letter keeps its own meaning";
 }
 
 // ---- game end and the match -------------------------------------------------------------

@@ -69,7 +69,7 @@ TEST_F(SdlJoystickTest, PadWindowShowsWhatTheGameReads)
     first.axis(0, 32767);
     first.button(1, true);
     clock.advance(50);
-    EXPECT_GE(window.stick[0]->markerCentre().x(), window.stick[0]->width() - 2) << "the marker follows the stick";
+    EXPECT_GE(window.stick[0]->markerRect().right(), window.stick[0]->width() - 2) << "the marker follows the stick";
     EXPECT_EQ(window.buttons[0]->text(), "Boutons : 2");
 
     first.unplug();
@@ -90,4 +90,35 @@ TEST_F(SdlJoystickTest, PadWindowShowsWhatTheGameReads)
     ASSERT_EQ(joystick.joyGetPosEx(0, info), 0);
     EXPECT_EQ(info.dwXpos, 0u) << "black now reads pad D";
     EXPECT_EQ(window.padName[0]->text(), "Vorlin pad D");
+}
+
+// Nothing in the pad window is cut: the marker stays whole in a corner at full push, a long
+// name ends in an ellipsis with the whole name in its tooltip. A plain joystick's hat steers
+// nothing, and the window says so beside it.
+TEST_F(SdlJoystickTest, PadWindowShowsEverythingWhole)
+{
+    VirtualClock clock;
+    SdlJoystick joystick;
+    const char* const longName = "Sony Interactive Entertainment Wireless Controller";
+    VirtualDevice pad(SDL_JOYSTICK_TYPE_UNKNOWN, 2, 4, 1, longName);
+    FormManette window(joystick, clock);
+    pad.axis(0, 32767);
+    pad.axis(1, -32768);
+    clock.advance(50);
+    const StickView* view = window.stick[0];
+    EXPECT_TRUE(QRectF(view->rect()).contains(view->markerRect())) << "clipped at the top right corner";
+    EXPECT_GE(view->markerRect().right(), view->width() - 2);
+    EXPECT_LE(view->markerRect().top(), 1);
+
+    EXPECT_TRUE(window.padName[0]->text().endsWith(QChar(0x2026)));
+    EXPECT_LE(window.padName[0]->fontMetrics().horizontalAdvance(window.padName[0]->text()), window.padName[0]->width());
+    EXPECT_EQ(window.padName[0]->toolTip(), longName);
+
+    pad.axis(0, 0);
+    pad.axis(1, 0);
+    pad.hat(SDL_HAT_LEFT);
+    clock.advance(50);
+    EXPECT_EQ(window.dpad[0]->text(), "Croix : gauche\n(la vorlin suit le manche)");
+    EXPECT_LE(window.dpad[0]->sizeHint().height(), window.dpad[0]->height());
+    EXPECT_LE(window.dpad[0]->sizeHint().width(), window.dpad[0]->width());
 }

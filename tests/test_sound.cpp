@@ -6,12 +6,14 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <thread>
@@ -149,4 +151,71 @@ TEST(SdlSoundPlayer, ALongWaveIsCut)
     const qint64 held = std::min(heldMs(player, wave), heldMs(player, wave));
     EXPECT_GE(held, 150);
     EXPECT_LE(held, 170);
+}
+
+// A rate no sound card plays is refused at once: a wave claiming 1 Hz held the game for its
+// whole cut length and left a device that took minutes to close.
+TEST(SdlSoundPlayer, ARateNoSoundCardPlaysIsRefused)
+{
+    qputenv("SDL_AUDIODRIVER", "dummy");
+    QTemporaryDir dir;
+    const QString slow = writeFile(dir, "slow.wav", silentWave(20000, 1));
+    const QString fast = writeFile(dir, "fast.wav", silentWave(200, 300000));
+    platform::SdlSoundPlayer player(std::chrono::milliseconds(200));
+    heldMs(player, writeFile(dir, "bad.wav", "RIFF not a wave")); // loads SDL, opens nothing
+    EXPECT_LT(heldMs(player, slow), 5);
+    EXPECT_LT(heldMs(player, fast), 5);
+    EXPECT_FALSE(player.deviceOpen());
+}
+
+// An idle game has no playback stream: once the queue is empty the device closes (the disk
+// driver writes what a stream would play, so its file stops growing), and the next cue opens
+// it again and still holds for its wave alone.
+TEST(SdlSoundPlayer, AnIdlePlayerHasNoStreamOpen)
+{
+    QTemporaryDir dir;
+    const QString out = dir.filePath("stream.raw");
+    qputenv("SDL_AUDIODRIVER", "disk");
+    qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(out));
+    const QString wave = writeFile(dir, "cue.wav", silentWave(100));
+    platform::SdlSoundPlayer player(std::chrono::seconds(10), std::chrono::milliseconds(0));
+    const auto closed = [&player] {
+        // The closing thread's work, not a timer: it starts as the cue returns.
+        for (int i = 0; i < 1000 && player.deviceOpen(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return !player.deviceOpen();
+    };
+    heldMs(player, wave); // loads SDL
+    // The shortest of three holds, each the first cue after a pause, as above.
+    qint64 held = 1000;
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(closed());
+        const qint64 before = QFileInfo(out).size();
+        held = std::min(held, heldMs(player, wave));
+        ASSERT_TRUE(closed());
+        // The wave (4410 bytes) and at most the two buffers (512 bytes each) around it.
+        EXPECT_LE(QFileInfo(out).size() - before, 4410 + 2 * 512);
+    }
+    EXPECT_GE(held, 100);
+    EXPECT_LE(held, 120) << "the first cue after a pause";
+}
+
+// However long a driver takes to close its device, the game's exit waits for it at most a
+// second (the disk driver told to take 3 s per buffer stands for one that hangs). Last in
+// this file: the hung close outlives the player and keeps SDL's audio driver set.
+TEST(SdlSoundPlayer, ExitWaitsOnTheDeviceAtMostASecond)
+{
+    QTemporaryDir dir;
+    qputenv("SDL_AUDIODRIVER", "disk");
+    qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(dir.filePath("stream.raw")));
+    qputenv("SDL_DISKAUDIODELAY", "3000");
+    const QString wave = writeFile(dir, "cue.wav", silentWave(10));
+    QElapsedTimer t;
+    {
+        auto player = std::make_unique<platform::SdlSoundPlayer>();
+        heldMs(*player, wave);
+        t.start();
+    }
+    EXPECT_LE(t.elapsed(), 1050) << "a second, and the wake-up of a loaded machine";
+    qunsetenv("SDL_DISKAUDIODELAY");
 }

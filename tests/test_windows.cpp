@@ -13,7 +13,9 @@
 #include <QDir>
 #include <QFrame>
 #include <QLabel>
+#include <QMovie>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextLayout>
@@ -228,10 +230,39 @@ TEST_F(WindowsFixture, FixedTextsFitTheirBoxes)
 
     for (QLabel* l : {windows.about->Label2, windows.about->lblDisclaimer})
         EXPECT_LE(l->heightForWidth(l->width()), l->height()) << l->text().toStdString();
-    EXPECT_TRUE(windows.about->Label2->text().contains(QStringLiteral("1\u00A0K"))) << "1 K stays on one line";
+    // Every number stays on the line of its unit: "100 %" and "1 K" are never split.
+    EXPECT_FALSE(windows.about->Label2->text().contains(QRegularExpression(QStringLiteral("\\d [%K]"))));
+    EXPECT_TRUE(windows.about->Label2->text().contains(QStringLiteral("1\u00A0K")));
 
     ModuleNom rec;
     FormInRecor record(rec, nullptr, {});
     EXPECT_LE(record.Label1->fontMetrics().horizontalAdvance(record.Label1->text()), record.Label1->width());
     EXPECT_EQ(record.Label1->font().pointSizeF(), 8.0) << "the caption fits at the design size";
+}
+
+// Without the resource folder each picture box shows its built-in design-time picture, About's
+// animated at 50 x 50, Help's at 36 x 36; with the folder, the loaded animation replaces it.
+TEST_F(WindowsFixture, DesignPicturesUntilALoadReplacesThem)
+{
+    QTemporaryDir empty;
+    QDir::setCurrent(empty.path());
+    windows.showAbout();
+    activate(windows.about);
+    windows.showHelp();
+    activate(windows.help);
+    const std::pair<ImageArray*, QSize> boxes[] = {{windows.about->AnimatedGIF, QSize(50, 50)},
+                                                    {windows.help->AnimatedGIF1, QSize(36, 36)}};
+    for (const auto& [array, size] : boxes) {
+        const QMovie* shown = array->element(0)->movie();
+        ASSERT_NE(shown, nullptr) << "an empty picture box";
+        EXPECT_GT(shown->frameCount(), 1);
+        EXPECT_EQ(shown->currentPixmap().size(), size);
+        EXPECT_EQ(shown->state(), QMovie::Running);
+    }
+
+    QDir::setCurrent(QStringLiteral(VORLIN_SOURCE_DIR));
+    activate(windows.about);
+    EXPECT_EQ(windows.about->AnimatedGIF->element(0)->movie(), nullptr);
+    EXPECT_FALSE(windows.about->AnimatedGIF->picture(0).isNull());
+    EXPECT_EQ(windows.about->designPicture->state(), QMovie::NotRunning) << "no timer left for it";
 }

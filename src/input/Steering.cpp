@@ -50,13 +50,28 @@ int usLetter(quint32 scanCode)
     return 0;
 }
 
+// The places of the black trail's keys, Q, W, S and Z on the US layout, by XKB keycode.
+bool steeringPlace(quint32 scanCode)
+{
+    return scanCode == 24 || scanCode == 25 || scanCode == 39 || scanCode == 52;
+}
+
+bool latinLetter(int key)
+{
+    return key <= 0xFFFF && QChar(char16_t(key)).isLetter() && QChar(char16_t(key)).script() == QChar::Script_Latin;
+}
+
 } // namespace
 
 int toVirtualKey(int key, Qt::KeyboardModifiers mods, quint32 scanCode)
 {
-    if (key > 0xFF && key <= 0xFFFF && QChar(char16_t(key)).isLetter())
-        if (const int letter = usLetter(scanCode))
+    // A non-Latin letter anywhere in the letter rows; and at the black trail's places any
+    // symbol but a Latin letter, since a Greek or Hebrew layout puts punctuation there.
+    if (const int letter = usLetter(scanCode)) {
+        const bool wideLetter = key > 0xFF && key <= 0xFFFF && QChar(char16_t(key)).isLetter();
+        if (wideLetter || (steeringPlace(scanCode) && !latinLetter(key)))
             return letter;
+    }
     const bool keypad = mods & Qt::KeypadModifier;
     if (key >= Qt::Key_0 && key <= Qt::Key_9)
         return keypad ? 96 + (key - Qt::Key_0) : key;

@@ -28,7 +28,10 @@ constexpr int kJoyLow = 15000, kJoyHigh = 46000;
 // A Qt key event as a desktop virtual-key code, so that Caps Lock changes nothing and the
 // keypad gives its own codes with Num Lock on and the arrows' codes with it off. A letter of
 // a layout without Latin letters (Russian, Greek...) counts as the Latin letter that the same
-// physical key gives on the US layout, found from the key's scan code (an XKB keycode).
+// physical key gives on the US layout, found from the key's scan code (an XKB keycode). At
+// the places of Q, W, S and Z any key but a Latin letter steers so: Greek puts ";" where Q
+// is, Hebrew "/" and "'" where Q and W are. (So on Dvorak the punctuation there steers too,
+// beside the layout's own Q, W, S and Z.)
 int toVirtualKey(int qtKey, Qt::KeyboardModifiers mods, quint32 scanCode = 0);
 
 } // namespace input

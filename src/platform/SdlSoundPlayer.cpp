@@ -5,6 +5,8 @@
 #include "platform/SdlLib.h"
 
 #include <algorithm>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -25,16 +27,81 @@ int bufferFrames(int freq)
 
 } // namespace
 
-SdlSoundPlayer::SdlSoundPlayer(std::chrono::milliseconds longest) : longest_(longest) {}
+// The open device and when it closes. The closer thread sleeps on `wake` without a timeout
+// while no device is open, so an idle game has neither a stream nor a wake-up.
+struct SdlSoundPlayer::Shared {
+    std::mutex m;
+    std::condition_variable wake;
+    std::condition_variable finished;
+    std::uint32_t device = 0;
+    // The open device's format: a cue in another one reopens it.
+    int freq = 0;
+    std::uint16_t format = 0;
+    std::uint8_t channels = 0;
+    Clock::time_point closeAt = Clock::time_point::max();
+    // A device being closed, outside the lock.
+    bool closing = false;
+    std::condition_variable closed;
+    bool quitting = false;
+    bool done = false;
+
+    // Takes the device out under the lock; the close itself runs outside it, so that a driver
+    // slow to close never holds the lock.
+    static void closeUnlocked(std::unique_lock<std::mutex>& lock, Shared& d)
+    {
+        const std::uint32_t id = d.device;
+        d.device = 0;
+        d.closeAt = Clock::time_point::max();
+        if (!id)
+            return;
+        d.closing = true;
+        lock.unlock();
+        sdl::api()->SDL_CloseAudioDevice(id);
+        lock.lock();
+        d.closing = false;
+        d.closed.notify_all();
+    }
+
+    static void run(const std::shared_ptr<Shared>& self)
+    {
+        Shared& d = *self;
+        std::unique_lock lock(d.m);
+        while (!d.quitting) {
+            if (d.closeAt == Clock::time_point::max())
+                d.wake.wait(lock);
+            else if (d.wake.wait_until(lock, d.closeAt) == std::cv_status::timeout && Clock::now() >= d.closeAt)
+                closeUnlocked(lock, d);
+        }
+        closeUnlocked(lock, d);
+        lock.unlock();
+        sdl::api()->SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        lock.lock();
+        d.done = true;
+        d.finished.notify_all();
+    }
+};
+
+SdlSoundPlayer::SdlSoundPlayer(std::chrono::milliseconds longest, std::chrono::milliseconds linger)
+    : longest_(longest), linger_(linger), shared_(std::make_shared<Shared>())
+{
+}
 
 SdlSoundPlayer::~SdlSoundPlayer()
 {
     if (!audioUp_)
         return;
-    const sdl::Api& S = *sdl::api();
-    if (device_)
-        S.SDL_CloseAudioDevice(device_);
-    S.SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    // A driver can take minutes to close (a device whose buffer lasts that long): the game
+    // does not wait for it past a second on its way out.
+    std::unique_lock lock(shared_->m);
+    shared_->quitting = true;
+    shared_->wake.notify_all();
+    shared_->finished.wait_for(lock, std::chrono::seconds(1), [this] { return shared_->done; });
+}
+
+bool SdlSoundPlayer::deviceOpen() const
+{
+    const std::lock_guard lock(shared_->m);
+    return shared_->device != 0 || shared_->closing;
 }
 
 bool SdlSoundPlayer::start()
@@ -47,31 +114,38 @@ bool SdlSoundPlayer::start()
         return false;
     S->SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1"); // keep SIGTERM ending the game
     audioUp_ = S->SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    if (audioUp_)
+        std::thread(Shared::run, shared_).detach();
     return audioUp_;
 }
 
-bool SdlSoundPlayer::openDevice(const SDL_AudioSpec& spec)
+std::uint32_t SdlSoundPlayer::openDevice(const SDL_AudioSpec& spec)
 {
-    const sdl::Api& S = *sdl::api();
-    if (device_ && (spec.freq != freq_ || spec.format != format_ || spec.channels != channels_)) {
-        S.SDL_CloseAudioDevice(device_);
-        device_ = 0;
-    }
-    if (device_)
-        return true;
+    Shared& d = *shared_;
+    std::unique_lock lock(d.m);
+    d.closeAt = Clock::time_point::max(); // a cue is due: the closer keeps the device
+    // Drivers with a single device (SDL's dummy and disk drivers among them) refuse a second
+    // while the first is still closing; a close takes a buffer's time, a hung one is not
+    // waited for past a second.
+    d.closed.wait_for(lock, std::chrono::seconds(1), [&d] { return !d.closing; });
+    if (d.device && (spec.freq != d.freq || spec.format != d.format || spec.channels != d.channels))
+        Shared::closeUnlocked(lock, d);
+    if (d.device)
+        return d.device;
     // Opened in the wave's own format, so no conversion stage holds back a tail.
     SDL_AudioSpec want = spec;
     want.samples = static_cast<Uint16>(bufferFrames(spec.freq));
     want.callback = nullptr;
     SDL_AudioSpec have;
-    device_ = S.SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
-    if (!device_)
-        return false;
-    freq_ = spec.freq;
-    format_ = spec.format;
-    channels_ = spec.channels;
-    S.SDL_PauseAudioDevice(device_, 0);
-    return true;
+    const sdl::Api& S = *sdl::api();
+    d.device = S.SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (!d.device)
+        return 0;
+    d.freq = spec.freq;
+    d.format = spec.format;
+    d.channels = spec.channels;
+    S.SDL_PauseAudioDevice(d.device, 0);
+    return d.device;
 }
 
 void SdlSoundPlayer::playSync(const std::string& path)
@@ -90,11 +164,14 @@ void SdlSoundPlayer::playSync(const std::string& path)
     file.reset();
 
     const int bytesPerFrame = SDL_AUDIO_BITSIZE(spec.format) / 8 * spec.channels;
-    if (bytesPerFrame <= 0 || spec.freq <= 0) {
+    // A rate no sound card plays: a 1 Hz wave would hold the game for its whole cut length
+    // and leave a device whose buffer lasts a minute, which its driver then takes minutes to close.
+    if (bytesPerFrame <= 0 || spec.freq < kMinRate || spec.freq > kMaxRate) {
         S.SDL_FreeWAV(buf);
         return;
     }
-    if (!openDevice(spec)) {
+    const std::uint32_t device = openDevice(spec);
+    if (!device) {
         S.SDL_FreeWAV(buf);
         return;
     }
@@ -104,10 +181,10 @@ void SdlSoundPlayer::playSync(const std::string& path)
     const auto bytes = static_cast<Uint32>(frames * static_cast<std::uint64_t>(bytesPerFrame));
     const auto length = std::chrono::microseconds(frames * 1'000'000 / static_cast<std::uint64_t>(spec.freq));
     const auto queued = Clock::now();
-    S.SDL_QueueAudio(device_, buf, bytes);
+    S.SDL_QueueAudio(device, buf, bytes);
     S.SDL_FreeWAV(buf);
 
-    // The device runs all the time and takes the queue a buffer at a time, in step with what
+    // The device runs while it is open and takes the queue a buffer at a time, in step with what
     // it plays: the wave sounds from the moment the first buffer left the queue, for its
     // length; and not before the queue is empty, should the device fall behind. A stuck
     // device is given up a second after the wave should have ended.
@@ -116,7 +193,7 @@ void SdlSoundPlayer::playSync(const std::string& path)
     auto started = queued;
     bool seenStart = false;
     for (;;) {
-        const Uint32 left = S.SDL_GetQueuedAudioSize(device_);
+        const Uint32 left = S.SDL_GetQueuedAudioSize(device);
         now = Clock::now();
         if (!seenStart && left < bytes) {
             seenStart = true;
@@ -127,6 +204,14 @@ void SdlSoundPlayer::playSync(const std::string& path)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     std::this_thread::sleep_until(std::min(std::max(started + length, now), giveUp));
+
+    // The device closes once it has stayed idle a while: the tail still in the driver's
+    // buffers plays out, and the next cue of a quick series finds the device open.
+    const std::lock_guard lock(shared_->m);
+    if (shared_->device == device) {
+        shared_->closeAt = Clock::now() + linger_;
+        shared_->wake.notify_all();
+    }
 }
 
 } // namespace platform

@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 struct SDL_AudioSpec;
@@ -17,34 +18,42 @@ public:
     virtual void playSync(const std::string& path) = 0;
 };
 
-// SDL2 audio; SDL is loaded and the device opened by the first cue, not before, and the
-// device stays open between cues so that none waits for it or loses its tail to a close.
-// Only a regular file is read, and only up to a size that no real cue reaches; a cue holds
-// the game for at most `longest` (a longer wave is cut there).
+// SDL2 audio; SDL is loaded by the first cue, not before. The device is opened for a cue and
+// closed again once the queue has been empty for `linger` (a paused SDL 2 device would still
+// be fed silence, so an idle game would keep a playback stream running); cues closer than that
+// share one device. Only a regular file is read, and only up to a size that no real cue
+// reaches; a sample rate no sound card plays is refused; a cue holds the game for at most
+// `longest` (a longer wave is cut there). Closing never holds the caller: the device closes on
+// a thread of its own, and destruction waits for it at most a second.
 class SdlSoundPlayer final : public SoundPlayer {
 public:
     static constexpr std::uint64_t kMaxFileBytes = 32u << 20;
+    static constexpr int kMinRate = 4000, kMaxRate = 192000;
 
-    explicit SdlSoundPlayer(std::chrono::milliseconds longest = std::chrono::seconds(10));
+    explicit SdlSoundPlayer(std::chrono::milliseconds longest = std::chrono::seconds(10),
+                            std::chrono::milliseconds linger = std::chrono::milliseconds(250));
     ~SdlSoundPlayer() override;
     SdlSoundPlayer(const SdlSoundPlayer&) = delete;
     SdlSoundPlayer& operator=(const SdlSoundPlayer&) = delete;
 
     void playSync(const std::string& path) override;
+    // Whether a playback stream is open now.
+    bool deviceOpen() const;
 
 private:
+    struct Shared;
     bool start();
-    // The device, open in the wave's format (reopened if the last cue had another).
-    bool openDevice(const SDL_AudioSpec& spec);
+    // The device, open in the wave's format (reopened if the last cue had another), kept open
+    // until this cue has played; 0 when none opens.
+    std::uint32_t openDevice(const SDL_AudioSpec& spec);
 
     std::chrono::milliseconds longest_;
+    std::chrono::milliseconds linger_;
     bool audioUp_ = false;
     bool triedInit_ = false;
-    std::uint32_t device_ = 0;
-    // The open device's format: a cue in another one reopens it.
-    int freq_ = 0;
-    std::uint16_t format_ = 0;
-    std::uint8_t channels_ = 0;
+    // The device and its closer's state, shared with the closing thread, which may outlive
+    // this object when a driver hangs in its close at exit.
+    std::shared_ptr<Shared> shared_;
 };
 
 } // namespace platform

@@ -11,6 +11,7 @@
 #include <QCloseEvent>
 #include <QFrame>
 #include <QLabel>
+#include <QMovie>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
@@ -110,10 +111,15 @@ FormAbout::FormAbout(AniGif& aniGif, platform::Shell& shell, QWidget* mainWindow
     auto* element0 = new QLabel(this);
     element0->setGeometry(twips(360, 2760, 750, 750));
     AnimatedGIF = new ImageArray(element0, this);
+    // The design-time picture, built in: shown until a load from the resource folder
+    // replaces it, and all the time without that folder.
+    designPicture = new QMovie(QStringLiteral(":/about-design.gif"), QByteArray(), element0);
+    element0->setMovie(designPicture);
+    designPicture->start();
     aniGif_.AnimatedGIF = AnimatedGIF;
 
     Label2 = new QLabel(QStringLiteral(
-        "Vorlin : 60 % de réflexes, 40 % de stratégie et 100 % de mauvaise foi quand on perd. "
+        "Vorlin : 60\u00A0% de réflexes, 40\u00A0% de stratégie et 100\u00A0% de mauvaise foi quand on perd. "
         "On y joue depuis la nuit des temps : il tournait déjà sur les premiers ordinateurs "
         "familiaux, avec 1\u00A0K de mémoire."), this);
     Label2->setGeometry(twips(240, 1560, 3855, 1455));
@@ -138,6 +144,8 @@ void FormAbout::Form_Activate()
     }
     aniGif_.LoadAniGif(QStringLiteral("Vorlin107_rsc\\email00.gif"), *AnimatedGIF);
     aniGif_.setIntervalFromTag(*AnimatedGIF);
+    if (AnimatedGIF->element(0) && AnimatedGIF->element(0)->movie() != designPicture)
+        designPicture->stop(); // replaced by the loaded frames
 }
 
 void FormAbout::Frame1_Click()

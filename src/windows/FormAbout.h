@@ -9,6 +9,7 @@ class AniGif;
 class ImageArray;
 class QFrame;
 class QLabel;
+class QMovie;
 namespace platform { class Shell; }
 
 // Name, version, a word about the game, an animation, the links; opens the version history.
@@ -41,6 +42,8 @@ public:
     QWidget* Shape1 = nullptr;
     QLabel* Labelmail = nullptr;
     ImageArray* AnimatedGIF = nullptr;
+    // What element 0 shows until a load replaces it.
+    QMovie* designPicture = nullptr;
     QLabel* lblDisclaimer = nullptr;
     QLabel* Label2 = nullptr;
 

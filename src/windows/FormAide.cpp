@@ -8,6 +8,7 @@
 
 #include <QCloseEvent>
 #include <QLabel>
+#include <QMovie>
 #include <QPainter>
 #include <QPlainTextEdit>
 
@@ -59,6 +60,11 @@ FormAide::FormAide(AniGif& aniGif)
     auto* element0 = new QLabel(this);
     element0->setGeometry(look::twips(1320, 120, 540, 540));
     AnimatedGIF1 = new ImageArray(element0, this);
+    // The design-time picture, built in: shown until a load from the resource folder
+    // replaces it, and all the time without that folder.
+    designPicture = new QMovie(QStringLiteral(":/help-design.gif"), QByteArray(), element0);
+    element0->setMovie(designPicture);
+    designPicture->start();
     aniGif_.AnimatedGIF1 = AnimatedGIF1;
 
     new ActivationWatcher(this, [this] { Form_Activate(); });
@@ -73,6 +79,8 @@ void FormAide::Form_Activate()
 {
     aniGif_.LoadAniGif(QStringLiteral("Vorlin107_rsc\\GifAni001.gif"), *AnimatedGIF1);
     aniGif_.setIntervalFromTag(*AnimatedGIF1);
+    if (AnimatedGIF1->element(0) && AnimatedGIF1->element(0)->movie() != designPicture)
+        designPicture->stop(); // replaced by the loaded frames
 }
 
 void FormAide::Form_Unload()

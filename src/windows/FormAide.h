@@ -6,6 +6,7 @@
 class AniGif;
 class ImageArray;
 class QLabel;
+class QMovie;
 class QPlainTextEdit;
 
 // How to play, under an animated picture. Its animation restarts at every activation.
@@ -20,6 +21,8 @@ public:
     QLabel* Picture1 = nullptr;
     QPlainTextEdit* TextAide = nullptr;
     ImageArray* AnimatedGIF1 = nullptr;
+    // What element 0 shows until a load replaces it.
+    QMovie* designPicture = nullptr;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -14,6 +14,9 @@ namespace {
 
 constexpr double kFull = 65535.0;
 constexpr int kSlotWidth = 2700, kStickSide = 1800; // twips
+// The marker's radius and pen, in pixels: its centre travels that far inside the square, so
+// the whole disc shows at the edges and corners.
+constexpr double kMarkerRadius = 6, kMarkerInset = kMarkerRadius + 1;
 
 QString buttonList(std::uint32_t bits)
 {
@@ -24,14 +27,20 @@ QString buttonList(std::uint32_t bits)
     return QStringLiteral("Boutons : ") + (down.isEmpty() ? QStringLiteral("aucun") : down.join(QLatin1Char(' ')));
 }
 
-QString dpadText(std::uint32_t pov)
+QString dpadText(const platform::JoyInfo& info)
 {
+    const std::uint32_t pov = info.dwPOV;
     // The point of view in hundredths of a degree clockwise from up; 65535 when centred.
     static const char* const kDirections[] = {"haut", "haut-droite", "droite", "bas-droite",
                                               "bas", "bas-gauche", "gauche", "haut-gauche"};
     if (pov > 35999)
         return QStringLiteral("Croix : centre");
-    return QStringLiteral("Croix : ") + QString::fromUtf8(kDirections[(pov + 2250) / 4500 % 8]);
+    const QString shown = QStringLiteral("Croix : ") + QString::fromUtf8(kDirections[(pov + 2250) / 4500 % 8]);
+    // A pad's cross moves its stick and steers; a plain joystick's hat moves nothing the
+    // game reads, which a player would take for a fault.
+    if (input::joystickRule(info, 0) == 0)
+        return shown + QStringLiteral("\n(la vorlin suit le manche)");
+    return shown;
 }
 
 } // namespace
@@ -50,12 +59,20 @@ void StickView::setPosition(std::uint32_t x, std::uint32_t y, bool present)
 
 QPointF StickView::toWidget(double x, double y) const
 {
-    return {x / kFull * (width() - 1), y / kFull * (height() - 1)};
+    return {kMarkerInset + x / kFull * (width() - 1 - 2 * kMarkerInset),
+            kMarkerInset + y / kFull * (height() - 1 - 2 * kMarkerInset)};
 }
 
 QPoint StickView::markerCentre() const
 {
     return toWidget(x_, y_).toPoint();
+}
+
+QRectF StickView::markerRect() const
+{
+    const QPointF c = toWidget(x_, y_);
+    const double r = kMarkerInset - 0.5; // the disc and half its pen
+    return {c - QPointF(r, r), c + QPointF(r, r)};
 }
 
 void StickView::paintEvent(QPaintEvent*)
@@ -85,7 +102,7 @@ void StickView::paintEvent(QPaintEvent*)
     p.setRenderHint(QPainter::Antialiasing);
     p.setBrush(marker_);
     p.setPen(QPen(Qt::black, 1));
-    p.drawEllipse(toWidget(x_, y_), 6, 6);
+    p.drawEllipse(toWidget(x_, y_), kMarkerRadius, kMarkerRadius);
 }
 
 FormManette::FormManette(platform::Joystick& joystick, platform::TimerClock& clock)
@@ -114,7 +131,8 @@ FormManette::FormManette(platform::Joystick& joystick, platform::TimerClock& clo
         buttons[s] = new QLabel(this);
         buttons[s]->setGeometry(look::twips(left, 2580, kSlotWidth, 255));
         dpad[s] = new QLabel(this);
-        dpad[s]->setGeometry(look::twips(left, 2880, kSlotWidth, 255));
+        dpad[s]->setGeometry(look::twips(left, 2880, kSlotWidth, 510));
+        dpad[s]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     }
     TimerManette->setInterval(50);
     TimerManette->onTick = [this] { TimerManette_Tick(); };
@@ -151,14 +169,17 @@ void FormManette::TimerManette_Tick()
         info.dwFlags = platform::kJoyReturnAll;
         const bool present = joystick_.joyGetPosEx(s, info) == 0;
         const QString name = present ? joystick_.slotName(s) : QString();
-        padName[s]->setText(name.isEmpty() ? QStringLiteral("Aucune manette") : name);
+        // A long name ends in an ellipsis, whole in its tooltip.
+        const QString full = name.isEmpty() ? QStringLiteral("Aucune manette") : name;
+        padName[s]->setText(padName[s]->fontMetrics().elidedText(full, Qt::ElideRight, padName[s]->width()));
+        padName[s]->setToolTip(padName[s]->text() == full ? QString() : full);
         if (chooser[s]->isVisible() && !chooser[s]->view()->isVisible()) {
-            const int at = pads.indexOf(name);
+            const qsizetype at = pads.indexOf(name);
             if (at >= 0 && chooser[s]->currentIndex() != at)
-                chooser[s]->setCurrentIndex(at);
+                chooser[s]->setCurrentIndex(static_cast<int>(at));
         }
         stick[s]->setPosition(info.dwXpos, info.dwYpos, present);
         buttons[s]->setText(present ? buttonList(info.dwButtons) : QString());
-        dpad[s]->setText(present ? dpadText(info.dwPOV) : QString());
+        dpad[s]->setText(present ? dpadText(info) : QString());
     }
 }

@@ -6,7 +6,8 @@
 #  - The record window and About stay above the main window when it is clicked, are transient
 #    for it, and its close box does nothing while they are open; the score is not greyed.
 #  - The black trail turns up with the key of the letter Z on fr, us and de, and with the same
-#    physical key on ru, which types no Latin letter.
+#    physical key on ru, gr and il, which type no Latin letter; on gr and il the key at the
+#    place of Q turns it left, though it types punctuation there.
 #  - Escape that closes a menu, and the next that leaves the menu bar, do not end the game.
 #  - Minimise, maximise, restore from the task bar, minimise and close save the last normal
 #    size.
@@ -193,10 +194,16 @@ waitfor 5 eval '! has_window "A propos"' || fail "About did not close"
 say "About and version history: above their owners, close box of the main window ignored"
 
 # ---- keyboard layouts: the key of Z, or the same physical key, turns the black trail up ---------
+# On Greek and Hebrew the key at Q's place carries punctuation (";", "/"): it turns left all the
+# same, into the corner above and left of the start place that nothing else reaches.
+turned_left() {
+  snap
+  ! has_window RECORD && [ "$(black_in "90x116+15+$((menu + 80))")" -ge 40 ]
+}
 sleep 0.5
 xdotool mousemove 0 0
 finish_game
-for layout in "fr z" "us z" "de z" "ru Cyrillic_ya"; do
+for layout in "fr z" "us z" "de z" "ru Cyrillic_ya" "gr Greek_zeta semicolon" "il hebrew_zain slash"; do
   set -- $layout
   setxkbmap "$1" || fail "setxkbmap $1"
   sleep 0.3
@@ -204,8 +211,13 @@ for layout in "fr z" "us z" "de z" "ru Cyrillic_ya"; do
   start_trail
   xdotool key "$2" 2>/dev/null
   waitfor 5 turned_up || { shot "layout-$1"; fail "the black trail did not turn up on the $1 layout ($2)"; }
+  if [ -n "${3:-}" ]; then
+    xdotool key "$3" 2>/dev/null
+    waitfor 5 turned_left || { shot "layout-$1-left"; fail "the black trail did not turn left on the $1 layout ($3)"; }
+    shot "layout-$1"
+  fi
   [ "$1" = ru ] && shot layout-ru
-  say "layout $1: $2 turns the black trail up"
+  say "layout $1: $2 turns the black trail up${3:+, $3 left}"
   finish_game
 done
 setxkbmap us
