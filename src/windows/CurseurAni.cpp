@@ -24,8 +24,16 @@ public:
     Animator(QWidget* target, ani::Cursor cursor) : QObject(target), target_(target)
     {
         setObjectName(QStringLiteral("CurseurAni"));
-        for (const ani::Frame& f : cursor.frames)
-            cursors_.emplace_back(QPixmap::fromImage(f.image), f.hotSpot.x(), f.hotSpot.y());
+        // At the window's device pixel ratio: X11 shows a cursor's picture pixel for pixel,
+        // so a 32-pixel frame at a scale of 2 would be half the size of the arrow beside it.
+        // Each pixel becomes a square block, as sharp as the original.
+        const qreal dpr = target->devicePixelRatioF();
+        for (const ani::Frame& f : cursor.frames) {
+            QPixmap picture = QPixmap::fromImage(
+                dpr == 1.0 ? f.image : f.image.scaled((QSizeF(f.image.size()) * dpr).toSize(), Qt::IgnoreAspectRatio, Qt::FastTransformation));
+            picture.setDevicePixelRatio(dpr);
+            cursors_.emplace_back(picture, f.hotSpot.x(), f.hotSpot.y());
+        }
         steps_ = std::move(cursor.steps);
         stepMs_ = std::move(cursor.stepMs);
         timer_.setSingleShot(true);
