@@ -15,8 +15,6 @@
 #include <QWidget>
 #include <QWindow>
 
-#include <cstdio>
-
 namespace look {
 
 QColor colour(units::Colour c)
@@ -189,33 +187,6 @@ private:
     QPointer<Caption> caption_;
 };
 
-// Qt's Wayland plugin warns on stderr each time it cannot ask for the focus: where the
-// compositor has no activation protocol, or no token is at hand. That is the compositor's
-// policy, not a fault, and the call is made anyway where it can succeed.
-QtMessageHandler passOn = nullptr;
-
-void withoutActivationWarning(QtMsgType type, const QMessageLogContext& context, const QString& message)
-{
-    if (type == QtWarningMsg && message.contains(QLatin1String("does not support QWindow::requestActivate")))
-        return;
-    if (passOn)
-        passOn(type, context, message);
-    else
-        std::fputs(qPrintable(qFormatLogMessage(type, context, message) + QLatin1Char('\n')), stderr);
-}
-
-void activate(QWidget& w)
-{
-    if (!onWayland()) {
-        w.activateWindow();
-        return;
-    }
-    passOn = qInstallMessageHandler(withoutActivationWarning);
-    w.activateWindow();
-    qInstallMessageHandler(passOn);
-    passOn = nullptr;
-}
-
 } // namespace
 
 bool drawsOwnCaptions()
@@ -253,7 +224,7 @@ void bringForward(QWidget* w, QWidget* owner)
     }
     w->show();
     w->raise();
-    activate(*w);
+    w->activateWindow();
 }
 
 void bringToFront(QWidget& window, const QByteArray& activationToken)
@@ -268,7 +239,7 @@ void bringToFront(QWidget& window, const QByteArray& activationToken)
     const bool useToken = onWayland() && !activationToken.isEmpty();
     if (useToken)
         qputenv("XDG_ACTIVATION_TOKEN", activationToken);
-    activate(window);
+    window.activateWindow();
     if (useToken)
         qunsetenv("XDG_ACTIVATION_TOKEN");
 }
