@@ -180,6 +180,16 @@ private:
         window_->setFixedSize(window_->width(), window_->height() + h);
         caption_ = new Caption(window_, frame_);
         caption_->show();
+        // No frame comes from the window system: a dark line around the window, over the
+        // outermost pixels, keeps its edge on any background.
+        const int w = window_->width(), height = window_->height();
+        for (const QRect& r : {QRect(0, 0, w, 1), QRect(0, height - 1, w, 1), QRect(0, 0, 1, height), QRect(w - 1, 0, 1, height)}) {
+            auto* edge = new QWidget(window_);
+            edge->setAttribute(Qt::WA_TransparentForMouseEvents);
+            setColour(edge, QPalette::Window, QColor(64, 64, 64));
+            edge->setGeometry(r);
+            edge->show();
+        }
     }
 
     QWidget* window_;
