@@ -313,6 +313,30 @@ TEST(CurseurAni, AnimatedCursorOnTheTargetOnly)
     QDir::setCurrent(before);
 }
 
+// Each frame is built at the window's device pixel ratio, so the cursor keeps its size on a
+// screen scaled by 2 (X11 shows a cursor's picture pixel for pixel). Run at scales 1 and 2.
+TEST(CurseurAni, FramesAtTheDevicePixelRatio)
+{
+    const QString before = QDir::currentPath();
+    QTemporaryDir dir;
+    QDir::setCurrent(dir.path());
+    QDir().mkdir("Vorlin107_rsc");
+    const Bytes file = aniFile({cursorFile(1, 5, 0)});
+    QFile f("Vorlin107_rsc/c.ani");
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(reinterpret_cast<const char*>(file.data()), qint64(file.size()));
+    f.close();
+    QWidget target;
+    target.show();
+    ASSERT_NE(CurseurAni::LoadAniCursor(&target, "Vorlin107_rsc\\c.ani"), 0);
+    const QPixmap picture = target.cursor().pixmap();
+    const qreal dpr = target.devicePixelRatioF();
+    EXPECT_EQ(picture.devicePixelRatio(), dpr);
+    EXPECT_EQ(picture.deviceIndependentSize().toSize(), QSize(32, 32));
+    EXPECT_EQ(target.cursor().hotSpot(), QPoint(5, 0));
+    QDir::setCurrent(before);
+}
+
 // The committed cursor parses, and every seed of the fuzz corpus, cut at every length, is
 // read or refused without a fault (the ASan build turns a fault into a failure).
 TEST(AniReader, ShippedCursorAndCorpus)

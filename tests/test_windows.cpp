@@ -2,6 +2,7 @@
 #include "Fakes.h"
 #include "anipic/AniGif.h"
 #include "anipic/ImageArray.h"
+#include "look/WindowLook.h"
 #include "platform/Shell.h"
 #include "windows/AuxWindows.h"
 #include "windows/FormAbout.h"
@@ -265,4 +266,45 @@ TEST_F(WindowsFixture, DesignPicturesUntilALoadReplacesThem)
     EXPECT_EQ(windows.about->AnimatedGIF->element(0)->movie(), nullptr);
     EXPECT_FALSE(windows.about->AnimatedGIF->picture(0).isNull());
     EXPECT_EQ(windows.about->designPicture->state(), QMovie::NotRunning) << "no timer left for it";
+}
+
+// A fixed window keeps its size whoever asks for more: Qt's own frame sets the maximised
+// state on the window (a click that ended the Wayland connection), a window manager reports
+// it, a program asks for full screen. Each fixed window refuses them all and names no box but
+// its close box.
+TEST_F(WindowsFixture, FixedWindowsAreNeverMaximised)
+{
+    ModuleNom records{QStringLiteral("   "), 40, 35};
+    QPointer<FormInRecor> record = new FormInRecor(records, &mainWindow, [] {});
+    look::bringForward(record, &mainWindow);
+    windows.showHelp();
+    windows.showAbout();
+    windows.showVersionHistory();
+    for (QWidget* w : {static_cast<QWidget*>(record), static_cast<QWidget*>(windows.help),
+                       static_cast<QWidget*>(windows.about), static_cast<QWidget*>(windows.history)}) {
+        const QSize size = w->size();
+        w->windowHandle()->setWindowStates(Qt::WindowMaximized);
+        QApplication::processEvents();
+        EXPECT_FALSE(w->isMaximized()) << qPrintable(w->windowTitle());
+        w->showFullScreen();
+        QApplication::processEvents();
+        EXPECT_FALSE(w->isFullScreen()) << qPrintable(w->windowTitle());
+        EXPECT_EQ(w->size(), size) << qPrintable(w->windowTitle());
+        EXPECT_FALSE(w->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    }
+    delete record.data();
+}
+
+// A second start brings the window back from the task bar, in front and active; a token
+// the window system cannot use is not left behind for a later request.
+TEST_F(WindowsFixture, BringToFrontRestoresAndActivates)
+{
+    mainWindow.showMinimized();
+    QApplication::processEvents();
+    look::bringToFront(mainWindow, QByteArrayLiteral("launcher-token"));
+    QApplication::processEvents();
+    EXPECT_TRUE(mainWindow.isVisible());
+    EXPECT_FALSE(mainWindow.isMinimized());
+    EXPECT_TRUE(mainWindow.isActiveWindow());
+    EXPECT_FALSE(qEnvironmentVariableIsSet("XDG_ACTIVATION_TOKEN"));
 }

@@ -30,15 +30,35 @@ QRect twips(int left, int top, int width, int height);
 // Sets one colour role of a widget's palette; a Window colour also fills its background.
 void setColour(QWidget* w, QPalette::ColorRole role, const QColor& c);
 
-// A fixed-size secondary window with a title and a close box; a tool window has the small
-// caption of a palette. Deleted when closed.
+// A fixed-size secondary window with a title and a close box, and no other box: it can
+// neither be minimised nor maximised, and a maximised or full-screen state asked for by
+// anyone (the window manager, the compositor, a program) is undone at once. A tool window
+// has the small caption of a palette. Deleted when closed. The size is that of the client
+// area; where the game draws the caption itself (see drawsOwnCaptions) the window is taller
+// by the caption and its children move down under it when it is first shown.
 enum class Frame { Dialog, Tool };
 void frameWindow(QWidget* w, Frame frame, const QString& caption, int widthTwips, int heightTwips);
+
+// True where a fixed window's caption is drawn by the game: on X11 (openbox keeps a
+// minimise box whatever the flags say, and cuts narrow captions for it) and on Wayland (Qt's
+// own frame draws minimise and maximise boxes on every window, and a click on maximise
+// of a fixed window ends the connection). Elsewhere the system's frame is kept.
+bool drawsOwnCaptions();
+
+// The height in pixels of the caption the game draws for a frame.
+int captionHeight(Frame frame);
 
 // Shows the window, puts it above the others and gives it the focus. An owned window is
 // kept above its owner by the window manager, so no click on the owner hides it; the owner
 // is not its Qt parent, which would disable it along with a disabled owner.
 void bringForward(QWidget* w, QWidget* owner = nullptr);
+
+// Brings a running game's window back in front for a second start: shown (restored if
+// minimised), raised and activated. On Wayland the focus is only given with an activation
+// token: `activationToken` is the one the launcher gave the second copy (empty when none),
+// used through Qt's xdg-activation support where the compositor offers it. Never blocks;
+// where neither Qt nor the compositor can activate, the window is shown and raised only.
+void bringToFront(QWidget& window, const QByteArray& activationToken);
 
 // The style of the menus: a ticked item of a check-mark group shows a tick, an unticked one
 // shows nothing (not an empty box).

@@ -59,6 +59,9 @@ Form1::Form1(const Services& services, ModuleNom& records, QWidget* parent)
     buildWidgets();
     buildMenus();
     connectHandlers();
+    // The smallest client area the game allows, under the menu bar, told to the window
+    // system: a compositor would otherwise offer smaller sizes the window then refuses.
+    setMinimumSize(kMinClientWidth + 1, kMinClientHeight + 1 + menuBarHeight());
     resizeClient(kDesignClientWidth, kDesignClientHeight);
     lastNormal_ = QRect(QPoint(0, 0), size());
     ownPalette_ = palette();

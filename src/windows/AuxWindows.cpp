@@ -44,7 +44,9 @@ void AuxWindows::showVersionHistory()
         if (main_)
             history->setWindowIcon(main_->windowIcon());
     }
-    look::bringForward(history, about ? static_cast<QWidget*>(about) : main_);
+    // Owned by the main window, so it never falls behind it, but not by About: the two are
+    // side by side, and a click brings either in front of the other.
+    look::bringForward(history, main_);
 }
 
 void AuxWindows::showPadSettings()

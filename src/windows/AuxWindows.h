@@ -25,6 +25,7 @@ public:
     void showHelp();
     // The caller has already disabled the main window.
     void showAbout();
+    // Modeless, beside About; kept above the main window.
     void showVersionHistory();
     void showPadSettings();
 

@@ -6,6 +6,7 @@
 #include "windows/AniReader.h"
 
 #include <QCursor>
+#include <QGuiApplication>
 #include <QPixmap>
 #include <QTimer>
 #include <QWidget>
@@ -24,8 +25,19 @@ public:
     Animator(QWidget* target, ani::Cursor cursor) : QObject(target), target_(target)
     {
         setObjectName(QStringLiteral("CurseurAni"));
-        for (const ani::Frame& f : cursor.frames)
-            cursors_.emplace_back(QPixmap::fromImage(f.image), f.hotSpot.x(), f.hotSpot.y());
+        // At the window's device pixel ratio: X11 shows a cursor's picture pixel for pixel,
+        // so a 32-pixel frame at a scale of 2 would be half the size of the arrow beside it.
+        // Each pixel becomes a square block, as sharp as the original.
+        const qreal dpr = target->devicePixelRatioF();
+        // A cursor's hot spot is in the window's pixels, but Qt's X11 plugin hands it to the
+        // server as it is, in the picture's: it is scaled here for X11 alone.
+        const qreal hotScale = QGuiApplication::platformName() == QLatin1String("xcb") ? dpr : 1.0;
+        for (const ani::Frame& f : cursor.frames) {
+            QPixmap picture = QPixmap::fromImage(
+                dpr == 1.0 ? f.image : f.image.scaled((QSizeF(f.image.size()) * dpr).toSize(), Qt::IgnoreAspectRatio, Qt::FastTransformation));
+            picture.setDevicePixelRatio(dpr);
+            cursors_.emplace_back(picture, qRound(f.hotSpot.x() * hotScale), qRound(f.hotSpot.y() * hotScale));
+        }
         steps_ = std::move(cursor.steps);
         stepMs_ = std::move(cursor.stepMs);
         timer_.setSingleShot(true);

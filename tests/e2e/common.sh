@@ -4,14 +4,15 @@
 # helpers every script uses.
 
 # e2e_begin <name> <tool>...: a missing tool skips the test (status 77). A script may define
-# before_cleanup, run first on the way out.
+# before_cleanup, run first on the way out, and set e2e_wm before the call: the window
+# manager started on the display (openbox unless told; "none" for none).
 e2e_begin() {
   e2e_name=$1; shift
-  for tool in Xvfb openbox "$@"; do
+  local wm=${e2e_wm:-openbox}
+  [ "$wm" = none ] && wm=""
+  for tool in Xvfb $wm "$@"; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
   done
-  # The unit tests run offscreen; these need the real window system.
-  unset QT_QPA_PLATFORM
   mkdir -p "$art"
   work=$(mktemp -d)
   cp -r "$rsc" "$work/Vorlin107_rsc"
@@ -32,17 +33,24 @@ fail() {
   exit 1
 }
 
-# A display of our own, with a window manager. Appends the servers' process ids to pids and
-# exports DISPLAY; fails when Xvfb does not come up.
+# A display of our own, with a window manager (openbox unless e2e_wm says otherwise).
+# Appends the servers' process ids to pids and exports DISPLAY; fails when Xvfb does not come
+# up. The game goes to this display whatever desktop the test is started from: Qt's X11
+# plugin is pinned (in a Wayland session Qt would pick the Wayland one and open the game on
+# the desktop), and the session's Wayland variables are cleared.
 start_display() {
+  export QT_QPA_PLATFORM=xcb
+  unset WAYLAND_DISPLAY WAYLAND_SOCKET XDG_SESSION_TYPE
   exec 5<> <(:)
   Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
   pids+=($!)
   read -r -t 10 num <&5 || fail "Xvfb did not start"
   export DISPLAY=":$num"
-  openbox >/dev/null 2>&1 &
-  pids+=($!)
-  sleep 0.5
+  if [ "${e2e_wm:-openbox}" = openbox ]; then
+    openbox >/dev/null 2>&1 &
+    pids+=($!)
+    sleep 0.5
+  fi
 }
 
 # Polls for a condition, for at most $1 seconds.

@@ -9,15 +9,18 @@ bin=$(readlink -f "$1") rsc=$(readlink -f "$2") art=$3
 . "$(dirname "$0")/common.sh"
 e2e_begin second-start xdotool wmctrl import xwininfo
 # The game's own runtime folder, so a game the developer is playing does not hold the lock.
-run_game() { (cd "$work" && XDG_RUNTIME_DIR="$work" exec "$bin"); }
+# env runs in the work folder and becomes the game: $! of a run in the background is the
+# game's own process id, the one the clean-up ends.
+run_game() { XDG_RUNTIME_DIR="$work" exec env -C "$work" "$bin"; }
 game_windows() { xdotool search --onlyvisible --name '^Vorlin' 2>/dev/null || true; }
 viewable() { xwininfo -id "$1" 2>/dev/null | grep -q 'IsViewable'; }
 minimised() { ! viewable "$wid"; }
 front() { viewable "$wid" && [ "$(xdotool getactivewindow 2>/dev/null)" = "$wid" ]; }
 
-run_game >"$art/second-start-first.log" 2>&1 &
+(run_game) >"$art/second-start-first.log" 2>&1 &
 first=$!
 pids+=($first)
+waitfor 5 eval '[ "$(readlink /proc/$first/exe)" = "$bin" ]' || fail "process $first is not the game"
 waitfor 30 eval '[ -n "$(game_windows)" ]' || fail "no game window"
 wid=$(game_windows | head -1)
 sleep 0.5
@@ -26,7 +29,7 @@ waitfor 5 minimised || fail "the window did not minimise"
 
 start=$(date +%s%N)
 set +e
-run_game >"$art/second-start-second.log" 2>&1
+(run_game) >"$art/second-start-second.log" 2>&1
 status=$?
 set -e
 ms=$((($(date +%s%N) - start) / 1000000))

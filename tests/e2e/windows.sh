@@ -178,15 +178,19 @@ waitfor 5 has_window 'A propos' || fail "no About window"
 about=$(find_window 'A propos')
 sleep 0.3
 check_owned about "$about" 'A propos'
-# A click on the icon opens the version history, owned by About.
+# A click on the icon opens the version history, owned by the main window, not by About: a
+# click on About brings it back in front of the history.
 xdotool mousemove --window "$about" 60 45 click 1
 waitfor 5 has_window 'Version History' || fail "no version history"
 hist=$(find_window 'Version History')
 sleep 0.3
-[ "$(owner_of "$hist")" = "$(hex "$about")" ] || fail "the version history is transient for '$(owner_of "$hist")', not About"
+[ "$(owner_of "$hist")" = "$(hex "$wid")" ] || fail "the version history is transient for '$(owner_of "$hist")', not the main window"
 click_main
 above "$hist" "$about" && above "$about" "$wid" || fail "history, About and main window out of order: $(xprop -root _NET_CLIENT_LIST_STACKING)"
 shot history-over-about
+xdotool mousemove --window "$about" 140 160 click 1
+sleep 0.5
+above "$about" "$hist" && above "$hist" "$wid" || fail "a click on About left it under the history: $(xprop -root _NET_CLIENT_LIST_STACKING)"
 wmctrl -i -c "$hist"
 waitfor 5 eval '! has_window "Version History"' || fail "the version history did not close"
 wmctrl -i -c "$about"
