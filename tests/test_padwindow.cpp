@@ -118,7 +118,7 @@ TEST_F(SdlJoystickTest, PadWindowShowsEverythingWhole)
     pad.axis(1, 0);
     pad.hat(SDL_HAT_LEFT);
     clock.advance(50);
-    EXPECT_EQ(window.dpad[0]->text(), "Croix : gauche\n(la trace suit le manche)");
+    EXPECT_EQ(window.dpad[0]->text(), "Croix : gauche\n(la vorlin suit le manche)");
     EXPECT_LE(window.dpad[0]->sizeHint().height(), window.dpad[0]->height());
     EXPECT_LE(window.dpad[0]->sizeHint().width(), window.dpad[0]->width());
 }

@@ -39,7 +39,7 @@ QString dpadText(const platform::JoyInfo& info)
     // A pad's cross moves its stick and steers; a plain joystick's hat moves nothing the
     // game reads, which a player would take for a fault.
     if (input::joystickRule(info, 0) == 0)
-        return shown + QStringLiteral("\n(la trace suit le manche)");
+        return shown + QStringLiteral("\n(la vorlin suit le manche)");
     return shown;
 }
 
