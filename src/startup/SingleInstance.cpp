@@ -234,7 +234,11 @@ SingleInstance::Outcome SingleInstance::tryFolder(const QString& folder, const Q
             if (fd < 0 && errno == EACCES && ::unlinkat(dirFd, kLockName, 0) == 0)
                 continue; // a file of ours that we may not open: no copy opened it either
             // Read-only, full, or the name cannot be cleared: the next folder may do.
-            if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::getuid())
+            if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::getuid())) {
+                ::close(fd);
+                fd = -1;
+            }
+            if (fd < 0)
                 break;
         }
         if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
@@ -349,7 +353,11 @@ void SingleInstance::stopAcceptingShowRequests()
 {
     if (listener_ < 0)
         return;
-    notifier_.reset();
+    // Possibly from the notifier's own call: it goes once that has returned.
+    if (notifier_) {
+        notifier_->setEnabled(false);
+        notifier_.release()->deleteLater();
+    }
     // Unaccepted connections are reset with the socket: their copies wait for the lock.
     ::close(listener_);
     listener_ = -1;

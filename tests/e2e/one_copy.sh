@@ -15,6 +15,8 @@ lock=$work/vorlin.lock
 cd "$work"
 
 start() { "$bin" >>"$art/one-copy.log" 2>&1 & }
+held_start() { sh -c 'kill -STOP $$; exec "$0"' "$bin" >>"$art/one-copy.log" 2>&1 & }
+stopped() { [ "$(awk '{ print $3 }' "/proc/$1/stat" 2>/dev/null)" = T ]; }
 alive() { kill -0 "$1" 2>/dev/null; }
 # The process holding the lock, from the kernel's table.
 holder() {
@@ -62,7 +64,10 @@ for kind in none empty stale; do
       empty) : >"$lock" ;;
       stale) echo 999999999 >"$lock" ;;
     esac
-    start; a=$!; start; b=$!; pids+=($a $b)
+    # Each stops itself before it runs the game; one signal lets both go at the same instant.
+    held_start; a=$!; held_start; b=$!; pids+=($a $b)
+    within 5 eval 'stopped "$a" && stopped "$b"' || fail "the copies did not get ready to start"
+    kill -CONT -- "$a" "$b"
     within 10 one_runs || fail "$kind lock, try $i: not exactly one copy running"
     loser=$a; [ "$winner" = "$a" ] && loser=$b
     wait "$loser" || fail "$kind lock, try $i: the second copy ended with status $?"
