@@ -255,7 +255,6 @@ SingleInstance::Outcome SingleInstance::tryFolder(const QString& folder, const Q
                 const bool written =
                     ::ftruncate(fd, 0) == 0 && ::pwrite(fd, pid.constData(), pid.size(), 0) == pid.size();
                 Q_UNUSED(written);
-                listen();
                 outcome = Outcome::Held;
                 break;
             }
@@ -317,7 +316,7 @@ bool SingleInstance::listen()
 void SingleInstance::acceptShowRequests(std::function<bool(const QByteArray&)> onShow)
 {
     onShow_ = std::move(onShow);
-    if (listener_ < 0 || !QCoreApplication::instance())
+    if (fd_ < 0 || (listener_ < 0 && !listen()) || !QCoreApplication::instance())
         return;
     notifier_ = std::make_unique<QSocketNotifier>(listener_, QSocketNotifier::Read);
     QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { answerShowRequests(); });

@@ -14,7 +14,7 @@ namespace startup {
 
 // One copy of the game per user. The copy that runs holds a kernel lock (flock) on
 // "vorlin.lock" in a folder only this user can write, and listens on "vorlin.sock" beside it
-// for as long as it accepts show requests. A later copy connects, hands over its activation
+// while it accepts show requests: from when its window shows until it begins to close. A later copy connects, hands over its activation
 // token and ends once the running copy has answered. The kernel drops the lock with its
 // holder, so the file's content never decides anything and the lock file of a live copy is
 // never removed: only a name that no copy of the game can hold (a link, a folder, another
@@ -43,9 +43,10 @@ public:
     // The folder of the lock this copy holds; empty when it holds none.
     QString folder() const { return guarded() ? folder_ : QString(); }
 
-    // From the running copy: onShow gets each later copy's token, from the event loop, and
-    // says whether the request is taken (false: this copy is on its way out; the later copy
-    // then waits for the lock and runs itself). Needs a Qt event loop.
+    // From the running copy, once it is ready to show itself: from here on onShow gets each
+    // later copy's token, from the event loop, and says whether the request is taken (false:
+    // this copy is on its way out; the later copy then waits for the lock and runs itself).
+    // Until then later copies wait. Needs a Qt event loop.
     void acceptShowRequests(std::function<bool(const QByteArray& token)> onShow);
     // Answers the show requests waiting now, without an event loop (acceptShowRequests does
     // this when the socket has something to read).
