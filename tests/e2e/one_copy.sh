@@ -36,8 +36,12 @@ within() {
 }
 record() { od -An -tu1 -j21 -N1 "$work/Vorlinini.vrl" | tr -d ' '; }
 
-# A copy listens for show requests once it is ready, signals to end included.
-ready() { [ "$(holder)" = "$1" ] && [ -S "$work/vorlin.sock" ]; }
+# A copy is ready once it holds the lock and handles SIGTERM (saves, then ends).
+ready() {
+  local caught
+  caught=$(awk '$1 == "SigCgt:" { print $2 }' "/proc/$1/status" 2>/dev/null) || return 1
+  [ -n "$caught" ] && (((16#$caught >> 14) & 1)) && [ "$(holder)" = "$1" ]
+}
 
 # A settings file with a record of 42%, made by the game itself.
 start; first=$!; pids+=($first)
