@@ -38,22 +38,22 @@ int answerCommandLine(int argc, char** argv)
     return -1;
 }
 
-// What a second start asks of the running game.
-void comeToTheFront(Form1& form)
+// What a second start asks of the running game. activationToken: the later copy's
+// XDG_ACTIVATION_TOKEN, empty when it had none.
+void comeToTheFront(Form1& form, const QByteArray& activationToken)
 {
-    if (form.isMinimized())
-        form.showNormal();
-    form.raise();
-    form.activateWindow();
-    // While initials are asked for, they are what the player came back for.
+    // While initials are asked for, they are what the player came back for. A Wayland token
+    // works once: it goes to the window that ends with the focus.
     if (form.recordWindow) {
-        form.recordWindow->raise();
-        form.recordWindow->activateWindow();
+        look::bringToFront(form, {});
+        look::bringToFront(*form.recordWindow, activationToken);
+    } else {
+        look::bringToFront(form, activationToken);
     }
 }
 
 // The real services, the windows and the event loop, until the main window closes.
-int playUntilClosed()
+int playUntilClosed(startup::SingleInstance& instance)
 {
     platform::QtTimerClock clock;
     platform::SdlSoundPlayer sound;
@@ -71,17 +71,22 @@ int playUntilClosed()
     form.onPadSettings = [&] { windows.showPadSettings(); };
 
     // A signal to end ends the game as closing its window does: the record being entered
-    // is kept and the settings are saved, from the event loop. A later copy's signal brings
-    // this one to the front.
-    startup::SignalNotifier signalled({SIGTERM, SIGINT, SIGHUP, startup::SingleInstance::kShowSignal}, [&form](int s) {
-        if (s == startup::SingleInstance::kShowSignal)
-            comeToTheFront(form);
-        else
-            form.Form_Unload();
-    });
+    // is kept and the settings are saved, from the event loop.
+    startup::SignalNotifier signalled({SIGTERM, SIGINT, SIGHUP}, [&form](int) { form.Form_Unload(); });
 
     form.Form_Load();
     form.show();
+    // A later copy's request brings this one to the front while its window is open. A copy
+    // told to end, or whose window is closing, refuses it: the later copy then waits for the
+    // lock and runs itself, rather than leave no game.
+    instance.acceptShowRequests([&form, &signalled](const QByteArray& token) {
+        signalled.drain();
+        if (!form.isVisible())
+            return false;
+        comeToTheFront(form, token);
+        return true;
+    });
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, [&instance] { instance.stopAcceptingShowRequests(); });
     // What the first window does not need waits until it is on the screen: the icon's picture
     // decoder and Qt's French texts (for message boxes only).
     startup::whenOnScreen(form, [&form] {
@@ -102,17 +107,15 @@ int main(int argc, char** argv)
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Vorlin"));
 
     // Under a file-size limit a write fails instead of ending the game: the lock then stays
-    // empty but held, and the save keeps the previous file. A show request that comes before
-    // the game listens for it is dropped, not fatal.
+    // empty but held, and the save keeps the previous file. The old show signal ends nothing,
+    // from the first line to the last.
     startup::ignoreSignals({SIGXFSZ, startup::SingleInstance::kShowSignal});
 
-    // A second copy ends at once, before it shows or writes anything; it only asks the
-    // running one to come to the front.
-    startup::SingleInstance instance;
-    if (instance.otherCopyRunning()) {
-        instance.askToShow();
+    // A second copy ends at once, before it shows or writes anything, once the running one
+    // has taken its request to come to the front, with the token its launcher gave it.
+    startup::SingleInstance instance(QString(), startup::SingleInstance::launcherToken());
+    if (instance.otherCopyRunning())
         return 0;
-    }
 
     startup::FontSetUp fonts;
     // The menu bar belongs in the window: the layout and the saved height count it. Asking
@@ -122,5 +125,5 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Vorlin"));
     QApplication::setStyle(look::newApplicationStyle());
     fonts.wait();
-    return playUntilClosed();
+    return playUntilClosed(instance);
 }

@@ -389,7 +389,7 @@ TEST_F(AniGifTest, OnlyARegularFileWithinTheCapIsRead)
 // one's transparent pixel.
 TEST_F(AniGifTest, ATickRepaintsOnlyWhatChanged)
 {
-    constexpr int kFrames = 300;
+    constexpr int kFrames = static_cast<int>(anipic::kMaxGifFrames);
     std::vector<gifs::Frame> frames;
     for (int k = 0; k < kFrames; ++k) {
         // Every frame over the whole 4 x 4 screen; from frame 2 on, pixel (3, 3) transparent.
@@ -440,4 +440,31 @@ TEST_F(AniGifTest, ATickRepaintsOnlyWhatChanged)
     tick();
     tick();
     EXPECT_EQ(shownAt(0, 0), colours[1]);
+}
+
+// The number of frames is bounded, whatever their size: a file may hold up to kMaxGifFrames,
+// and one more frame, or the most 1 x 1 frames the file-size cap lets through, makes the
+// load fail and change nothing. So opening, playing and closing a window cost a bounded time.
+TEST_F(AniGifTest, TheNumberOfFramesIsBounded)
+{
+    auto tiny = [](std::size_t n) {
+        QByteArray out = gifs::header(1, 1) + gifs::netscapeLoop();
+        const QByteArray frame = gifs::frameBlocks({});
+        out.reserve(static_cast<qsizetype>(out.size() + frame.size() * static_cast<qsizetype>(n) + 1));
+        for (std::size_t k = 0; k < n; ++k)
+            out += frame;
+        return out + bytes({0x3B});
+    };
+    const std::size_t cap = anipic::kMaxGifFrames;
+    ani.LoadAniGif(write("cap.gif", tiny(cap)), *host.array);
+    ASSERT_EQ(static_cast<std::size_t>(host.array->count()), cap);
+    ani.LoadAniGif(animation(3), *host.array);
+    ani.LoadAniGif(write("over.gif", tiny(cap + 1)), *host.array);
+    ASSERT_EQ(host.array->count(), 3);
+    const std::size_t most = static_cast<std::size_t>(anipic::kMaxGifFileBytes / gifs::frameBlocks({}).size()) - 2;
+    const QByteArray hostile = tiny(most);
+    ASSERT_LE(hostile.size(), anipic::kMaxGifFileBytes);
+    ani.LoadAniGif(write("hostile.gif", hostile), *host.array);
+    EXPECT_EQ(host.array->count(), 3);
+    EXPECT_EQ(ani.TotalFrames, 3);
 }

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SettingsHelpers.h"
+#include "platform/FileSystem.h"
 #include "records/SettingsFile.h"
 #include "records/SettingsRecord.h"
 
@@ -12,6 +13,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <unistd.h>
 
 using settings::Record;
 
@@ -128,21 +130,46 @@ TEST(SettingsFile, SaveWritesOnlyTheGamesOwnFile)
 }
 
 // What a save killed between writing and renaming leaves beside the file goes at the next
-// start; names that only look alike stay.
-TEST(SettingsFile, LeftoversOfAnInterruptedSaveGoAtTheNextLoad)
+// start: the save's own temporary name, exactly. Every other name is the player's and stays.
+TEST(SettingsFile, OnlyTheSavesOwnTemporaryGoesAtTheNextLoad)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("Vorlinini.vrl");
     ASSERT_TRUE(settings::save(path, withInitials("ABC", 5)));
-    for (const char* name :
-         {"Vorlinini.vrl.HiEvr3", "Vorlinini.vrl.backup", "Vorlinini.vrl.Ab12345", "Vorlinini.vrl~"}) {
+    const QStringList kept = {"Vorlinini.vrl.Backup", "Vorlinini.vrl.old001", "Vorlinini.vrl.HiEvr3",
+                              "Vorlinini.vrl.backup", "Vorlinini.vrl~", "Vorlinini.vrl.vorlin-saved"};
+    // What a save killed before its rename leaves.
+    const QStringList leftovers = {"Vorlinini.vrl" + QString::fromLatin1(platform::kAtomicSuffix)};
+    for (const QString& name : kept + leftovers) {
         QFile f(dir.filePath(name));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write("x", 1) == 1);
     }
-    ASSERT_TRUE(QDir(dir.path()).mkdir("Vorlinini.vrl.NUIBCL"));
     Record r;
     EXPECT_EQ(settings::load(path, r), settings::LoadResult::Loaded);
-    const QStringList left = QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name);
-    EXPECT_EQ(left, QStringList({"Vorlinini.vrl", "Vorlinini.vrl.Ab12345", "Vorlinini.vrl.NUIBCL",
-                                 "Vorlinini.vrl.backup", "Vorlinini.vrl~"}));
+    EXPECT_EQ(r.record, 5);
+    for (const QString& name : kept)
+        EXPECT_TRUE(QFileInfo::exists(dir.filePath(name))) << qPrintable(name);
+    for (const QString& name : leftovers)
+        EXPECT_FALSE(QFileInfo::exists(dir.filePath(name))) << qPrintable(name);
+}
+
+// As root, a link to another user's settings is not written through: the save would make
+// that user's file root's.
+TEST(SettingsFile, RootWritesThroughALinkOnlyToItsOwnFile)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can write to another user's file";
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Vorlinini.vrl"), theirs = dir.filePath("theirs.vrl");
+    ASSERT_TRUE(settings::save(theirs, withInitials("THR", 7)));
+    ASSERT_EQ(::chown(QFile::encodeName(theirs).constData(), 4242, 4242), 0);
+    ASSERT_TRUE(QFile::link(theirs, path));
+    Record r;
+    ASSERT_EQ(settings::load(path, r), settings::LoadResult::Loaded);
+    const QByteArray before = fileBytes(theirs);
+    EXPECT_FALSE(settings::save(path, withInitials("NEW", 8)));
+    EXPECT_EQ(fileBytes(theirs), before);
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(theirs).constData(), &st), 0);
+    EXPECT_EQ(st.st_uid, 4242u);
 }

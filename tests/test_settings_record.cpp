@@ -56,7 +56,8 @@ TEST(SettingsRecord, OnlyWhatTheGameWritesLoads)
             Record r;
             settings::setInitials(r, c);
             const auto back = settings::decode(settings::encode(r));
-            const bool typed = code == '?' || code >= 'A' || (code == ' ' && pos == 2);
+            const bool typed = (code == '?' || code >= 'A' || (code == ' ' && pos == 2)) && code != 0x7F &&
+                               code != 0x81 && code != 0x8D && code != 0x8F && code != 0x90 && code != 0x9D;
             ASSERT_EQ(back.has_value(), typed) << "code " << code << " at " << pos;
             if (back) {
                 EXPECT_EQ(settings::initialsOf(*back), c);
@@ -90,4 +91,21 @@ TEST(SettingsRecord, ShortAndRandomBytes)
     EXPECT_EQ(settings::clamp16(70000), 32767);
     EXPECT_EQ(settings::clamp16(-70000), -32768);
     EXPECT_EQ(settings::clamp16(2.5), 2);
+}
+
+// DEL and the five codes Windows-1252 leaves undefined are control codes: a file with one in
+// its initials is damaged, in any place; the printable neighbours load.
+TEST(SettingsRecord, DelAndUndefinedCodesAreRefused)
+{
+    for (int pos = 0; pos < 3; ++pos) {
+        for (const int code : {0x7F, 0x81, 0x8D, 0x8F, 0x90, 0x9D, 0x7E, 0x80, 0x8E, 0x9F, 0xA0}) {
+            std::array<std::uint8_t, 3> c{'A', 'B', 'C'};
+            c[pos] = static_cast<std::uint8_t>(code);
+            Record r;
+            settings::setInitials(r, c);
+            const bool control = code == 0x7F || code == 0x81 || code == 0x8D || code == 0x8F || code == 0x90 ||
+                                 code == 0x9D;
+            EXPECT_EQ(settings::decode(settings::encode(r)).has_value(), !control) << "code " << code << " at " << pos;
+        }
+    }
 }

@@ -103,8 +103,16 @@ std::optional<QImage> decodeFrame(const QByteArray& frameFile, qint64& pixelBudg
 
 std::optional<std::vector<DecodedFrame>> decodeGifFrames(QByteArrayView file)
 {
+    // The cut makes at least one frame fewer than the file has markers: a file of too many is
+    // refused before hundreds of thousands of chunks are copied out.
+    const QByteArrayView marker("\x00\x21\xF9", 3);
+    std::size_t markers = 0;
+    for (qsizetype at = file.indexOf(marker); at >= 0 && markers <= kMaxGifFrames + 1; at = file.indexOf(marker, at + 1))
+        ++markers;
+    if (markers > kMaxGifFrames + 1)
+        return std::nullopt;
     const GifSplit split = splitGif(file);
-    if (split.chunkTooShort)
+    if (split.chunkTooShort || split.frames.size() > kMaxGifFrames)
         return std::nullopt;
 
     std::vector<DecodedFrame> frames;

@@ -31,9 +31,9 @@ struct DecodedFrame {
 };
 
 // Every frame of an animated GIF file: cut, then decoded one by one from memory, all from
-// one budget of kDecodePixelBudget. nullopt when any frame cannot be had (a chunk too
-// short, a frame the decoder rejects, the budget spent); an empty vector when the file is
-// too short to hold a frame.
+// one budget of kDecodePixelBudget. nullopt when the file has more than kMaxGifFrames frames
+// or any frame cannot be had (a chunk too short, a frame the decoder rejects, the budget
+// spent); an empty vector when the file is too short to hold a frame.
 std::optional<std::vector<DecodedFrame>> decodeGifFrames(QByteArrayView file);
 
 // The largest animated GIF file read at all. The game's own are a few kilobytes; a file of
@@ -45,5 +45,10 @@ constexpr qint64 kMaxGifFileBytes = 4 * 1024 * 1024;
 // on a huge screen cannot cost seconds and gigabytes. 8 M pixels (32 MB) is some eighty
 // times what the game's own animations take.
 constexpr qint64 kDecodePixelBudget = 8 * 1024 * 1024;
+
+// The most frames a file may have. Each frame becomes a control of its window, and opening,
+// playing and closing the window cost time for each: the pixel budget alone would let a file
+// of 1 x 1 frames hold hundreds of thousands. The game's own have about twenty.
+constexpr std::size_t kMaxGifFrames = 256;
 
 } // namespace anipic

@@ -55,4 +55,40 @@ void removeFilesIn(const QString& dir, const std::function<bool(std::string_view
     ::closedir(d);
 }
 
+bool writeAtomically(const QString& path, const QByteArray& bytes)
+{
+    const QByteArray target = QFile::encodeName(path);
+    const QByteArray temporary = target + QByteArray(kAtomicSuffix.data(), qsizetype(kAtomicSuffix.size()));
+    struct stat st {};
+    // A link planted under the temporary name would lead the write elsewhere.
+    if (::lstat(temporary.constData(), &st) == 0 && !S_ISREG(st.st_mode) && ::unlink(temporary.constData()) != 0)
+        return false;
+    const int fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return false;
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    struct stat old {};
+    if (ok && ::stat(target.constData(), &old) == 0)
+        ok = ::fchmod(fd, old.st_mode & 07777) == 0;
+    for (qsizetype done = 0; ok && done < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, static_cast<std::size_t>(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        ok = n > 0;
+        done += ok ? n : 0;
+    }
+    ok = ok && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    ok = ok && ::rename(temporary.constData(), target.constData()) == 0;
+    if (!ok)
+        ::unlink(temporary.constData());
+    return ok;
+}
+
+bool ownedByThisUser(const QString& path)
+{
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 && st.st_uid == ::geteuid();
+}
+
 } // namespace platform

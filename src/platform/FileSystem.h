@@ -20,4 +20,17 @@ FileType typeOfTarget(const QString& path);
 // would be compiled on every start, before the first window shows.
 void removeFilesIn(const QString& dir, const std::function<bool(std::string_view name)>& matches);
 
+// The one temporary name writeAtomically uses for path: beside it, its name and this suffix.
+// Nothing else is ever written under such a name, so what is left there is a write that
+// was stopped half-way.
+inline constexpr std::string_view kAtomicSuffix = ".vorlin-save";
+
+// Writes bytes to path through its temporary name, then renames that over path: a failure at
+// any point leaves path as it was and removes the temporary file. The new file keeps the
+// permissions of the one it replaces. A link under either name is never followed.
+bool writeAtomically(const QString& path, const QByteArray& bytes);
+
+// The file the name leads to belongs to the user running the program.
+bool ownedByThisUser(const QString& path);
+
 } // namespace platform

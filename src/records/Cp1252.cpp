@@ -33,6 +33,13 @@ QChar toChar(std::uint8_t code)
     return QChar(code);
 }
 
+bool isPrintable(std::uint8_t code)
+{
+    if (code < 0x20 || code == 0x7F)
+        return false;
+    return code < 0x80 || code >= 0xA0 || kHigh[code - 0x80] != 0;
+}
+
 QString toString(const std::uint8_t* codes, int n)
 {
     QString s;

@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
 #include <string>
 #include <string_view>
 
@@ -23,28 +22,14 @@ QHash<QString, QString>& trustedLinks()
     return links;
 }
 
-// A save killed between writing and renaming leaves its temporary file beside the
-// settings: the name, a dot and six random letters or digits. A suffix of lower-case
-// letters only is more likely a word someone chose ("backup") and is kept.
-bool isStrayTemporary(std::string_view name, std::string_view settingsName)
-{
-    if (name.size() != settingsName.size() + 7 || !name.starts_with(settingsName) || name[settingsName.size()] != '.')
-        return false;
-    bool allLower = true;
-    for (const char c : name.substr(settingsName.size() + 1)) {
-        const bool lower = c >= 'a' && c <= 'z';
-        if (!lower && !(c >= 'A' && c <= 'Z') && !(c >= '0' && c <= '9'))
-            return false;
-        allLower = allLower && lower;
-    }
-    return !allLower;
-}
-
 void removeStrayTemporaries(const QString& path)
 {
     const QFileInfo info(path);
     const std::string settingsName = QFile::encodeName(info.fileName()).toStdString();
-    platform::removeFilesIn(info.absolutePath(), [&](std::string_view name) { return isStrayTemporary(name, settingsName); });
+    // Only the exact name of the save's temporary file: what a save killed between writing
+    // and renaming leaves. Anything else beside the settings is the player's.
+    const std::string temporary = settingsName + std::string(platform::kAtomicSuffix);
+    platform::removeFilesIn(info.absolutePath(), [&](std::string_view name) { return name == temporary; });
 }
 
 // Far more than the record: a longer file still loads from its first 22 bytes, as before,
@@ -84,7 +69,8 @@ bool save(const QString& path, const Record& r)
     if (type == platform::FileType::Link) {
         const QString trusted = trustedLinks().value(target);
         target = info.canonicalFilePath();
-        if (trusted.isEmpty() || target != trusted)
+        // Root writing through a link must not make another user's file root's.
+        if (trusted.isEmpty() || target != trusted || !platform::ownedByThisUser(target))
             return false;
         type = platform::typeOfTarget(target);
     }
@@ -92,17 +78,7 @@ bool save(const QString& path, const Record& r)
         return false;
 
     const auto bytes = encode(r);
-    QSaveFile f(target);
-    // Unbuffered, so that a short write is seen here: a buffered one only fails at commit,
-    // where Qt has been seen to replace the old file with the part that was written.
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return false;
-    if (f.write(reinterpret_cast<const char*>(bytes.data()), kSize) != static_cast<qint64>(kSize) ||
-        f.error() != QFileDevice::NoError) {
-        f.cancelWriting();
-        return false;
-    }
-    return f.commit();
+    return platform::writeAtomically(target, QByteArray(reinterpret_cast<const char*>(bytes.data()), kSize));
 }
 
 } // namespace settings

@@ -2,6 +2,7 @@
 #include "records/SettingsRecord.h"
 
 #include "base/LittleEndian.h"
+#include "records/Cp1252.h"
 
 #include <algorithm>
 #include <cmath>
@@ -64,13 +65,14 @@ bool initialsValid(const Record& r)
         return false;
     // The record window turns every code below 'A' into '?', so a typed initial is '?' or
     // 'A' and up; OK pads the text with blanks on the right. Editing in the box can move
-    // any typed character to any place, so the place does not narrow the set further.
+    // any typed character to any place, so the place does not narrow the set further. DEL and
+    // the codes Windows-1252 leaves undefined are control codes like those below the blank.
     const auto codes = initialsOf(r);
     bool padding = false;
     for (const std::uint8_t c : codes) {
         if (c == ' ')
             padding = true;
-        else if (padding || (c != '?' && c < 'A'))
+        else if (padding || (c != '?' && c < 'A') || !cp1252::isPrintable(c))
             return false;
     }
     return true;

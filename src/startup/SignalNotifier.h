@@ -18,8 +18,11 @@ public:
     SignalNotifier(std::initializer_list<int> which, std::function<void(int)> onSignal, QObject* parent = nullptr);
     ~SignalNotifier() override;
 
-private:
+    // Runs onSignal now for the signals already raised, ahead of the loop: so that what
+    // comes next knows, say, that the game has been told to end.
     void drain();
+
+private:
 
     std::vector<int> signals_;
     std::function<void(int)> onSignal_;

@@ -56,6 +56,10 @@ void FormInRecor::Text1_KeyPress(int& keyAscii)
         keyAscii = 63;
     if (Text1->text().isEmpty() && keyAscii >= 97)
         keyAscii -= 32;
+    // Upper-casing "¡", "°", "½"... lands on DEL or a code Windows-1252 leaves unassigned,
+    // which the settings file refuses: the record would be lost at the next start.
+    if (keyAscii > 255 || !cp1252::isPrintable(static_cast<std::uint8_t>(keyAscii)))
+        keyAscii = 63;
 }
 
 bool FormInRecor::eventFilter(QObject* watched, QEvent* event)
