@@ -76,7 +76,7 @@ public:
 
 } // namespace
 
-// Not a test of its own: the running copy that Copy starts.
+// Not a test of its own (CTest does not list it): the running copy that Copy starts.
 TEST(SingleInstanceHolder, Hold)
 {
     const QString folder = qEnvironmentVariable("VORLIN_TEST_HOLD");
