@@ -53,12 +53,42 @@ start_display() {
   fi
 }
 
-# Polls for a condition, for at most $1 seconds.
-waitfor() {
-  local limit=$1; shift
+# poll_every <step> <limit> <command...>: runs the command every step seconds until it holds,
+# for at most limit seconds.
+poll_every() {
+  local step=$1 limit=$2; shift 2
   local end=$((SECONDS + limit))
   until "$@"; do
     [ $SECONDS -lt $end ] || return 1
-    sleep 0.1
+    sleep "$step"
   done
+}
+
+# Steers the black trail of a running one-player game down, right, then down into the bottom
+# edge, with the script's own screenshot on the way.
+steer_into_bottom_edge() {
+  xdotool key w
+  sleep 0.5
+  xdotool key s
+  sleep 0.3
+  shot running
+  xdotool key w
+}
+
+# Polls for a condition every 0.1 s, for at most $1 seconds.
+waitfor() { poll_every 0.1 "$@"; }
+
+# A second start, as a player makes it while a game runs: run_game (the script's own) with its
+# output in $1. It must end at once with status 0; ms is how long it took.
+second_start() {
+  local start status
+  start=$(date +%s%N)
+  set +e
+  (run_game) >"$1" 2>&1
+  status=$?
+  set -e
+  ms=$((($(date +%s%N) - start) / 1000000))
+  echo "second start ended with $status after $ms ms"
+  [ "$status" = 0 ] || fail "the second copy ended with status $status"
+  [ "$ms" -lt 3000 ] || fail "the second copy took $ms ms"
 }

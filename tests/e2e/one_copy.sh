@@ -25,15 +25,8 @@ holder() {
   ino=$(stat -c %i "$lock")
   awk -v want=":$ino" '$2 == "FLOCK" && substr($6, length($6) - length(want) + 1) == want { print $5 }' /proc/locks
 }
-# Polls every 10 ms for at most $1 seconds.
-within() {
-  local limit=$1; shift
-  local end=$((SECONDS + limit))
-  until "$@"; do
-    [ $SECONDS -lt $end ] || return 1
-    sleep 0.01
-  done
-}
+# Polls every 10 ms for at most $1 seconds: the copies race within milliseconds.
+within() { poll_every 0.01 "$@"; }
 record() { od -An -tu1 -j21 -N1 "$work/Vorlinini.vrl" | tr -d ' '; }
 
 # A copy is ready once it holds the lock and handles SIGTERM (saves, then ends).

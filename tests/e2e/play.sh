@@ -68,13 +68,7 @@ shot countdown
 # The first step lands 10 px right of the black start place.
 band_drawn() { snap; [ "$(pixel "$wid" $((15 + 95 + 10)) $((menu + 80 + 125)))" = "0,0,0" ]; }
 waitfor 10 band_drawn || fail "no black band on the playfield"
-# Steer: down, then right, then down into the bottom edge.
-xdotool key w
-sleep 0.5
-xdotool key s
-sleep 0.3
-shot running
-xdotool key w
+steer_into_bottom_edge
 
 # The crash beats the top score of 0: the record window asks for initials.
 waitfor 20 has_record_window || fail "no record window"
