@@ -103,6 +103,7 @@ machine() {
   rm -rf --one-file-system "$dir"
   mkdir -p "$root"
   tar -C "$root" -xf "$tarball"
+  chmod 755 "$root"
   cp /etc/resolv.conf "$root/etc/resolv.conf"
   echo localhost >"$root/etc/hostname"
   if [ "$who" = root ]; then

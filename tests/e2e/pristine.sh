@@ -54,6 +54,7 @@ SOURCES
 fi
 root=$(mktemp -d /var/tmp/vorlin-pristine.XXXXXX)
 tar -C "$root" -xf "$tarball"
+chmod 755 "$root"
 cp /etc/resolv.conf "$root/etc/resolv.conf"
 mount -t proc proc "$root/proc" && mounted+=("$root/proc")
 mount --bind /dev "$root/dev" && mounted+=("$root/dev")
