@@ -126,6 +126,7 @@ machine() {
   mount -t tmpfs tmpfs "$root/dev/shm" && mounted+=("$root/dev/shm")
   # The clone step's source: a copy of this repository where the README names its address.
   git clone -q --bare --no-local "$repo" "$root/srv/vorlin.git"
+  chroot "$root" chown -R "$user:" /srv/vorlin.git
   local clone
   clone=$(sed 's,https://[^ ]*\.git,/srv/vorlin.git,' <<<"${top[0]}")
 

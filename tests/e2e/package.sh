@@ -40,7 +40,11 @@ for d in libsdl2-2.0-0 libqt6widgets6 fonts-dejavu-core; do
 done
 
 dpkg-deb -x "$deb" "$root"
-hardening-check "$root/usr/lib/games/vorlin/vorlin" >"$art/hardening.log" 2>&1 ||
+# Every object is built for control-flow protection (-fcf-protection), but Debian 12's C start
+# files carry no CET note, so the linker marks no executable there, ours as none of the
+# system's: that line alone cannot say yes on this system.
+echo "not checked here: control-flow integrity marking (no executable linked on Debian 12 has it)"
+hardening-check --nocfprotection "$root/usr/lib/games/vorlin/vorlin" >"$art/hardening.log" 2>&1 ||
   { cat "$art/hardening.log"; fail "hardening-check"; }
 appstreamcli validate --no-net "$root/usr/share/metainfo/org.example.Vorlin.metainfo.xml" >/dev/null 2>&1 ||
   fail "AppStream metadata does not validate"
