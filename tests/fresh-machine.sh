@@ -106,6 +106,8 @@ machine() {
   chmod 755 "$root"
   cp /etc/resolv.conf "$root/etc/resolv.conf"
   echo localhost >"$root/etc/hostname"
+  # The root runs under the host's name: resolvable, as on any installed machine.
+  echo "127.0.1.1 $(hostname)" >>"$root/etc/hosts"
   if [ "$who" = root ]; then
     user=root home=/root
   else
