@@ -20,7 +20,8 @@ run=(
   # a native Wayland window on a Wayland desktop
   qt6-wayland
 )
-deb=(debhelper dpkg-dev file lintian devscripts)
+# build-essential: what dpkg-buildpackage checks for besides debian/control's list
+deb=(build-essential debhelper dpkg-dev file lintian devscripts)
 test=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # the game headless, its screenshots, the package and its metadata
