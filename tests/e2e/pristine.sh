@@ -112,4 +112,4 @@ find "$root/usr" -path "$root/usr/lib/python3*/__pycache__" -prune -o -print | s
 diff "$art/pristine-usr-before.txt" "$art/pristine-usr-after.txt" >"$art/pristine-usr.diff" ||
   { head -30 "$art/pristine-usr.diff"; fail "apt-get purge --autoremove left /usr changed"; }
 say "apt-get purge --autoremove vorlin left /usr as it was"
-echo "pristine: 1 passed, 0 failed"
+echo "pristine: passed"
