@@ -21,5 +21,8 @@ else
   (cd "$src" && tar --exclude=./build --exclude='./obj-*' -cf - .) | tar -C "$tree" -xf -
 fi
 cd "$tree"
+# A compiler launcher (ccache, with a base folder) hands the compiler rewritten paths: the
+# debug information, and with it the build id in the binary, would then depend on the folder.
+unset CMAKE_CXX_COMPILER_LAUNCHER CMAKE_C_COMPILER_LAUNCHER
 dpkg-buildpackage -us -uc -b
 echo "build-deb: $(ls "$out"/vorlin_*.deb)"

@@ -87,7 +87,9 @@ base_tarball() {
 # machine <root|user> <folder>: the README followed in a new root; leaves the package it built
 # in <folder>/vorlin.deb and the figures in <folder>/report.
 machine() {
-  local who=$1 dir=$2 root=$2/root user home mounted=() pids=() group=""
+  # Not local: the exit trap that unmounts runs after the function has returned.
+  who=$1 dir=$2 root=$2/root mounted=() pids=() group=""
+  local user home
   cleanup() {
     [ -n "$group" ] && kill -- -"$group" 2>/dev/null || true
     for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
