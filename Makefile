@@ -3,7 +3,9 @@
 #            their libraries are there); installs nothing
 # make run   installs what the game needs, builds the game alone, starts it
 # make test  installs what the tests need too, builds everything, runs every test
-.PHONY: all run build-all test test-asan bench fuzz screenshot clean
+# make deb   installs what building a Debian package needs, builds it from debian/ into
+#            build/deb/
+.PHONY: all run build-all test test-asan bench fuzz screenshot deb clean
 
 configure = cmake --preset $(1) >/dev/null
 
@@ -48,6 +50,10 @@ screenshot:
 	@$(call configure,default)
 	@cmake --build --preset default --target vorlin
 	@tests/e2e/screenshot.sh build/default/src/vorlin Vorlin107_rsc docs/screenshot.png
+
+deb:
+	@scripts/install-deps.sh deb
+	@packaging/build-deb.sh build/deb
 
 clean:
 	rm -rf build

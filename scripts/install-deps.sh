@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian 12 packages Vorlin needs, only those that are missing; sudo when not root.
-# Usage: install-deps.sh [run|test|fuzz]
+# Usage: install-deps.sh [run|deb|test|fuzz]
 #   run   building and running the game (the default)
-#   test  run, plus the tests, benchmarks and the headless desktop they drive
+#   deb   run, plus building and checking its Debian package (make deb)
+#   test  deb, plus the tests, benchmarks and the headless desktops they drive
 #   fuzz  test, plus clang and its libFuzzer runtime
 set -euo pipefail
 
@@ -16,18 +17,25 @@ run=(
   qt6-base-dev libgl-dev libsdl2-dev libfontconfig-dev
   # run time: the stand-in of the design font (DejaVu Sans Condensed), Qt's own French texts
   fonts-dejavu-core fonts-dejavu-extra qt6-translations-l10n
+  # a native Wayland window on a Wayland desktop
+  qt6-wayland
 )
+# build-essential: what dpkg-buildpackage checks for besides debian/control's list
+deb=(build-essential debhelper dpkg-dev file lintian devscripts)
 test=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # the game headless, its screenshots, the package and its metadata
-  xvfb xdotool x11-utils x11-xkb-utils imagemagick openbox wmctrl appstream dpkg-dev
+  xvfb xdotool x11-utils x11-xkb-utils imagemagick openbox wmctrl appstream
+  # the game on a Wayland compositor, weston on X11
+  weston wayland-utils
 )
 fuzz=(clang libclang-rt-14-dev)
 case "$set_name" in
   run) packages=("${run[@]}") ;;
-  test) packages=("${run[@]}" "${test[@]}") ;;
-  fuzz) packages=("${run[@]}" "${test[@]}" "${fuzz[@]}") ;;
-  *) echo "usage: $0 [run|test|fuzz]" >&2; exit 2 ;;
+  deb) packages=("${run[@]}" "${deb[@]}") ;;
+  test) packages=("${run[@]}" "${deb[@]}" "${test[@]}") ;;
+  fuzz) packages=("${run[@]}" "${deb[@]}" "${test[@]}" "${fuzz[@]}") ;;
+  *) echo "usage: $0 [run|deb|test|fuzz]" >&2; exit 2 ;;
 esac
 
 missing=()
@@ -39,6 +47,7 @@ done
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
 echo "install-deps: installing ${missing[*]}"
-export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+# apt's own lines, so a slow download shows its progress.
+$sudo apt-get update
+# sudo keeps no environment: the frontend goes through env.
+$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"

@@ -4,6 +4,7 @@
 #include <dlfcn.h>
 
 #include <atomic>
+#include <cstdio>
 #include <mutex>
 #include <thread>
 
@@ -11,6 +12,7 @@ namespace platform::sdl {
 namespace {
 
 constexpr const char* kSoname = "libSDL2-2.0.so.0";
+const char* soname = kSoname;
 
 enum class State { NotStarted, Loading, Ready, Missing };
 
@@ -28,7 +30,7 @@ public:
     {
         std::unique_lock lock(mutex_);
         if (state_ == State::NotStarted)
-            state_ = resolve(dlopen(kSoname, RTLD_NOW | RTLD_LOCAL)) ? State::Ready : State::Missing;
+            state_ = settle(dlopen(soname, RTLD_NOW | RTLD_LOCAL));
         const bool loading = state_ == State::Loading;
         lock.unlock();
         if (loading)
@@ -40,14 +42,13 @@ public:
     {
         std::lock_guard lock(mutex_);
         if (state_ == State::NotStarted) {
-            if (void* held = dlopen(kSoname, RTLD_NOW | RTLD_LOCAL | RTLD_NOLOAD))
-                state_ = resolve(held) ? State::Ready : State::Missing;
+            if (void* held = dlopen(soname, RTLD_NOW | RTLD_LOCAL | RTLD_NOLOAD))
+                state_ = settle(held);
         }
         if (state_ == State::NotStarted) {
             state_ = State::Loading;
             thread_ = std::thread([this] {
-                void* handle = dlopen(kSoname, RTLD_NOW | RTLD_LOCAL);
-                const State s = resolve(handle) ? State::Ready : State::Missing;
+                const State s = settle(dlopen(soname, RTLD_NOW | RTLD_LOCAL));
                 std::lock_guard done(mutex_);
                 state_ = s;
             });
@@ -62,19 +63,28 @@ private:
         return state_ == State::Ready ? &api_ : nullptr;
     }
 
-    // Fills the table; false, leaving it unused, when any function is missing. The library
-    // stays loaded for the life of the process.
-    bool resolve(void* handle)
+    // Fills the table from the library just opened, on the thread that opened it (dlerror is
+    // per thread). Missing, leaving the table unused, when the library or any function is
+    // missing: the game then plays without sound and pads, and says so here, the one time a
+    // load settles. The library stays loaded for the life of the process.
+    State settle(void* handle)
     {
-        if (!handle)
-            return false;
-        bool complete = true;
+        if (!handle) {
+            const char* why = dlerror();
+            std::fprintf(stderr, "vorlin: SDL cannot be loaded (%s): no sound and no joysticks\n",
+                         why ? why : soname);
+            return State::Missing;
+        }
 #define VORLIN_SDL_RESOLVE(name)                                                                  \
     api_.name = reinterpret_cast<decltype(&::name)>(dlsym(handle, #name));                       \
-    complete = complete && api_.name;
+    if (!api_.name) {                                                                             \
+        std::fprintf(stderr, "vorlin: SDL cannot be loaded (%s has no %s): no sound and no "      \
+                             "joysticks\n", soname, #name);                                      \
+        return State::Missing;                                                                    \
+    }
         VORLIN_SDL_FUNCTIONS(VORLIN_SDL_RESOLVE)
 #undef VORLIN_SDL_RESOLVE
-        return complete;
+        return State::Ready;
     }
 
     std::mutex mutex_;
@@ -99,6 +109,11 @@ const Api* api()
 const Api* apiIfReady()
 {
     return loader().poll();
+}
+
+void setLibraryForTesting(const char* name)
+{
+    soname = name;
 }
 
 } // namespace platform::sdl

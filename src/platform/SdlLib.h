@@ -63,4 +63,7 @@ const Api* api();
 // this process already holds is taken at once.
 const Api* apiIfReady();
 
+// Tests only, before the first load: the library to open instead of libSDL2.
+void setLibraryForTesting(const char* name);
+
 } // namespace platform::sdl
