@@ -23,8 +23,29 @@ e2e_begin() {
 
 e2e_cleanup() {
   if declare -F before_cleanup >/dev/null; then before_cleanup || true; fi
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  stop_processes "${pids[@]}"
   rm -rf "$work"
+}
+
+# stop_processes <pid>...: SIGTERM to each, then waits until each is gone (SIGKILL after 10 s).
+# A game saves its settings on SIGTERM: its folder may be removed only once it has ended.
+stop_processes() {
+  local p i
+  for p in "$@"; do kill "$p" 2>/dev/null || true; done
+  for p in "$@"; do
+    for ((i = 0; i < 100; i++)); do process_gone "$p" && break; sleep 0.1; done
+    process_gone "$p" || kill -KILL "$p" 2>/dev/null || true
+    # Reaps a child of this shell; returns at once for any other process.
+    wait "$p" 2>/dev/null || true
+  done
+}
+
+# A process is gone when it has no /proc entry or is a zombie waiting to be reaped.
+process_gone() {
+  local stat
+  stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 0
+  stat=${stat##*) }
+  [ "${stat%% *}" = Z ]
 }
 
 fail() {

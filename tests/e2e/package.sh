@@ -20,8 +20,10 @@ unset QT_QPA_PLATFORM
 mkdir -p "$art"
 root=$(mktemp -d) home=$(mktemp -d) home2=$(mktemp -d)
 pids=()
+. "$here/common.sh"
+e2e_name=package
 cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  stop_processes "${pids[@]}"
   rm -rf "$root" "$home" "$home2"
 }
 trap cleanup EXIT
@@ -63,8 +65,6 @@ zcat "$root/usr/share/man/man6/vorlin.6.gz" | grep -q '^vorlin \\- ' || fail "no
 grep -q '^License: GPL-3+$' "$root/usr/share/doc/vorlin/copyright" || fail "no GPL-3+ in the copyright file"
 zcat "$root/usr/share/doc/vorlin/changelog.Debian.gz" | head -1 | grep -q '^vorlin (' || fail "no Debian changelog"
 
-. "$here/common.sh"
-e2e_name=package
 start_display
 
 waitwindow() {

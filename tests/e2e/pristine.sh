@@ -12,6 +12,8 @@
 # MIRROR and SECURITY_MIRROR override the archive; VORLIN_PRISTINE_CACHE the cache folder.
 set -euo pipefail
 deb=$(readlink -f "$1") art=$(readlink -f "${2:-.}")
+# stop_processes
+. "$(dirname "$0")/common.sh"
 fail() {
   echo "pristine: FAIL: $*"
   [ -n "${DISPLAY:-}" ] && import -window root "$art/pristine-failure.png" 2>/dev/null
@@ -31,7 +33,7 @@ mkdir -p "$art" "$cache"
 
 root="" mounted=() pids=()
 cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  stop_processes "${pids[@]}"
   for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do umount -l "${mounted[i]}" 2>/dev/null || true; done
   [ -n "$root" ] && rm -rf --one-file-system "$root"
 }
@@ -103,8 +105,7 @@ for _ in $(seq 200); do played && break; sleep 0.1; done
 played || { cat "$art/pristine-game.log"; fail "no cue played (SDL disk audio wrote $(stat -c %s "$cue" 2>/dev/null || echo no) bytes)"; }
 say "the start beam played: SDL's disk audio driver wrote $(stat -c %s "$cue") bytes"
 ! grep "cannot be loaded" "$art/pristine-game.log" || fail "the game could not load SDL"
-kill "${pids[1]}" 2>/dev/null || true
-wait "${pids[1]}" 2>/dev/null || true
+stop_processes "${pids[1]}"
 
 in_root env DEBIAN_FRONTEND=noninteractive apt-get purge -y --autoremove vorlin >>"$art/pristine-apt.log" 2>&1 ||
   fail "apt-get purge vorlin"
