@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The cost of one movement tick (steer, step, pixel read, blob, label) must not depend on
 // the size of the playfield, and a tick must repaint only the rectangle it changed.
-#include "Fakes.h"
+#include "FakeHost.h"
 #include "game/Game.h"
 #include "support/VirtualClock.h"
 

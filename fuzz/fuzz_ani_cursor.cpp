@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The cursor reader on arbitrary bytes: it must refuse what it cannot read, never read past
 // the end, and give only steps that name existing frames.
-#include "windows/AniReader.h"
+#include "anipic/AniReader.h"
 
 #include <QGuiApplication>
 #include <cstdint>

@@ -1,18 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// Every fake of the tests: recording fakes of the game's seams: every effect goes into one log, so a test can check
-// the order in which things happened.
-#include "game/GameHost.h"
+// Recording fakes of the platform's seams: every effect goes into one log, so a test can check
+// the order in which things happened. FakeHost.h fakes the game's window, FakeServices.h
+// bundles these for a main window.
 #include "platform/Joystick.h"
 #include "platform/MessageBox.h"
 #include "platform/Random.h"
 #include "platform/Shell.h"
 #include "platform/Sound.h"
 #include "platform/WindowTimer.h"
-#include "records/ModuleNom.h"
-#include "mainwindow/Services.h"
-#include "support/VirtualClock.h"
 
 #include <QFileInfo>
 #include <deque>
@@ -89,68 +86,4 @@ struct FakeRandom final : platform::RandomSource {
         return v;
     }
     std::deque<int> draws;
-};
-
-struct FakeHost final : GameHost {
-    explicit FakeHost(Log& into) : log(into) {}
-
-    bool checked(MenuItem item) const override
-    {
-        switch (item) {
-        case MenuItem::menu1JoueurRouge: return mode == 2;
-        case MenuItem::menu1JoueurNoir: return mode == 1;
-        case MenuItem::menu2joueur: return mode == 3;
-        case MenuItem::menuJoy1Noir: return joy1;
-        case MenuItem::menuClavierNoir: return !joy1;
-        case MenuItem::menuJoy2Rouge: return joy2;
-        case MenuItem::menuClavierRouge: return !joy2;
-        }
-        return false;
-    }
-    void setLabelscore1(const QString& t) override { label1 = t; }
-    void setLabelscore2(const QString& t) override { label2 = t; }
-    void setStartCaption(const QString& t) override
-    {
-        startCaption = t;
-        log.push_back("caption " + t.toStdString());
-    }
-    void setStartEnabled(bool on) override { startEnabled = on; }
-    void setCaption(const QString& t) override { caption = t; }
-    void setFormEnabled(bool on) override { formEnabled = on; }
-    void setTopScoreItemsVisible(bool on) override { topScoreItems = on; }
-    void setFrameLeft(int px) override { frameLeft = px; }
-    QSize clientSize() const override { return client; }
-    bool minimized() const override { return isMinimized; }
-    void showRecordEntry() override { log.push_back("record entry"); }
-    void showWinner(const QString& t) override
-    {
-        log.push_back("winner " + t.toStdString() + " l1=" + label1.toStdString() + " l2=" + label2.toStdString());
-        if (whileWinnerOpen)
-            whileWinnerOpen();
-    }
-    void enableJoystickItems(int id) override { log.push_back("joystick items " + std::to_string(id)); }
-    void showHelp() override { log.push_back("help"); }
-    void saveAndQuit() override { log.push_back("save and quit"); }
-
-    Log& log;
-    int mode = 3;
-    bool joy1 = false, joy2 = false;
-    QString label1, label2, startCaption, caption;
-    bool startEnabled = true, formEnabled = true, topScoreItems = false, isMinimized = false;
-    int frameLeft = 0;
-    QSize client{496, 340};
-    std::function<void()> whileWinnerOpen;
-};
-
-// Everything a main window needs, faked, with time on a virtual clock.
-struct FakeServices {
-    Log log;
-    VirtualClock clock;
-    FakeSound sound{log};
-    FakeMessageBox messages{log};
-    FakeJoystick joystick;
-    FakeRandom random;
-    ModuleNom rec;
-
-    Services services() { return {clock, sound, messages, joystick, random}; }
 };

@@ -3,7 +3,7 @@
 #include "anipic/AniGif.h"
 #include "anipic/ImageArray.h"
 #include "platform/Shell.h"
-#include "windows/AniReader.h"
+#include "anipic/AniReader.h"
 #include "windows/CurseurAni.h"
 #include "windows/FormAbout.h"
 #include "support/VirtualClock.h"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Fakes.h"
+#include "FakeServices.h"
 #include "mainwindow/Form1.h"
 #include "mainwindow/PlayfieldView.h"
 

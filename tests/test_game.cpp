@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Fakes.h"
+#include "FakeHost.h"
 #include "game/Game.h"
 #include "input/Steering.h"
 #include "support/VirtualClock.h"

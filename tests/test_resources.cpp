@@ -5,7 +5,7 @@
 #include "anipic/GifFrameDecoder.h"
 #include "anipic/GifSplitter.h"
 #include "base/LittleEndian.h"
-#include "windows/AniReader.h"
+#include "anipic/AniReader.h"
 #include "support/VirtualClock.h"
 
 #include <QDir>

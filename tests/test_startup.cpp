@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SettingsHelpers.h"
-#include "Fakes.h"
+#include "FakeServices.h"
 #include "mainwindow/Form1.h"
 #include "startup/OnScreen.h"
 #include "look/WindowLook.h"

@@ -3,7 +3,7 @@
 
 #include "platform/BoundedFile.h"
 #include "base/Paths.h"
-#include "windows/AniReader.h"
+#include "anipic/AniReader.h"
 
 #include <QCursor>
 #include <QGuiApplication>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "windows/AniReader.h"
+#include "anipic/AniReader.h"
 
 #include "base/LittleEndian.h"
 
