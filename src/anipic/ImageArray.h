@@ -39,7 +39,8 @@ public:
     // Destroys elements 1 and up, with their pictures.
     void removeAdded();
 
-    // Whether an element is shown on its host. Element 0 is its label's own visibility.
+    // Whether an element is shown on its host. Element 0 is its label's own visibility; the
+    // others are drawn into one layer, so no widget can tell (the tests ask here).
     bool isShown(int index) const;
     void setShown(int index, bool shown);
     // Hides elements 1 and up, at a cost that does not grow with their number on screen.

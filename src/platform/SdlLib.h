@@ -63,7 +63,9 @@ const Api* api();
 // this process already holds is taken at once.
 const Api* apiIfReady();
 
-// Tests only, before the first load: the library to open instead of libSDL2.
+// Tests only, before the first load: the library to open instead of libSDL2. SDL is loaded
+// once per process, so the one way to see the game go on without it is to name a library
+// that is not there before anything asks for SDL.
 void setLibraryForTesting(const char* name);
 
 } // namespace platform::sdl

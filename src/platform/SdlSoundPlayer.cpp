@@ -148,6 +148,35 @@ std::uint32_t SdlSoundPlayer::openDevice(const SDL_AudioSpec& spec)
     return d.device;
 }
 
+namespace {
+
+// The device runs while it is open and takes the queue a buffer at a time, in step with what
+// it plays: the wave sounds from the moment the first buffer left the queue, for its length;
+// and not before the queue is empty, should the device fall behind. A stuck device is given
+// up a second after the wave should have ended.
+void waitUntilPlayed(const sdl::Api& S, std::uint32_t device, Uint32 bytes, std::chrono::microseconds length,
+                     Clock::time_point queued)
+{
+    const auto giveUp = queued + length + std::chrono::seconds(1);
+    auto now = queued;
+    auto started = queued;
+    bool seenStart = false;
+    for (;;) {
+        const Uint32 left = S.SDL_GetQueuedAudioSize(device);
+        now = Clock::now();
+        if (!seenStart && left < bytes) {
+            seenStart = true;
+            started = now;
+        }
+        if (left == 0 || now >= giveUp)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    std::this_thread::sleep_until(std::min(std::max(started + length, now), giveUp));
+}
+
+} // namespace
+
 void SdlSoundPlayer::playSync(const std::string& path)
 {
     // Only a regular file of a sane size: a FIFO or device of that name cannot hold the game.
@@ -184,26 +213,7 @@ void SdlSoundPlayer::playSync(const std::string& path)
     S.SDL_QueueAudio(device, buf, bytes);
     S.SDL_FreeWAV(buf);
 
-    // The device runs while it is open and takes the queue a buffer at a time, in step with what
-    // it plays: the wave sounds from the moment the first buffer left the queue, for its
-    // length; and not before the queue is empty, should the device fall behind. A stuck
-    // device is given up a second after the wave should have ended.
-    const auto giveUp = queued + length + std::chrono::seconds(1);
-    auto now = queued;
-    auto started = queued;
-    bool seenStart = false;
-    for (;;) {
-        const Uint32 left = S.SDL_GetQueuedAudioSize(device);
-        now = Clock::now();
-        if (!seenStart && left < bytes) {
-            seenStart = true;
-            started = now;
-        }
-        if (left == 0 || now >= giveUp)
-            break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    std::this_thread::sleep_until(std::min(std::max(started + length, now), giveUp));
+    waitUntilPlayed(S, device, bytes, length, queued);
 
     // The device closes once it has stayed idle a while: the tail still in the driver's
     // buffers plays out, and the next cue of a quick series finds the device open.

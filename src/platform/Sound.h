@@ -37,7 +37,8 @@ public:
     SdlSoundPlayer& operator=(const SdlSoundPlayer&) = delete;
 
     void playSync(const std::string& path) override;
-    // Whether a playback stream is open now.
+    // Whether a playback stream is open now. The idle close is a promise to the desktop (no
+    // stream while no cue plays) that nothing else shows; the tests read it here.
     bool deviceOpen() const;
 
 private:
