@@ -26,10 +26,10 @@ void removeStrayTemporaries(const QString& path)
 {
     const QFileInfo info(path);
     const std::string settingsName = QFile::encodeName(info.fileName()).toStdString();
-    // Only the exact name of the save's temporary file: what a save killed between writing
-    // and renaming leaves. Anything else beside the settings is the player's.
-    const std::string temporary = settingsName + std::string(platform::kAtomicSuffix);
-    platform::removeFilesIn(info.absolutePath(), [&](std::string_view name) { return name == temporary; });
+    // Only the names of the save's temporary files: what a save killed between writing and
+    // renaming leaves. Anything else beside the settings is the player's.
+    const std::string prefix = settingsName + std::string(platform::kAtomicPrefix);
+    platform::removeFilesIn(info.absolutePath(), [&](std::string_view name) { return name.starts_with(prefix); });
 }
 
 // Far more than the record: a longer file still loads from its first 22 bytes, as before,
