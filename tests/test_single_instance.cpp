@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "startup/SignalNotifier.h"
 #include "startup/SingleInstance.h"
 
 #include <QDir>
@@ -9,6 +10,7 @@
 #include <QThread>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <csignal>
 #include <cstdio>
 #include <fcntl.h>
 #include <poll.h>
@@ -235,4 +237,25 @@ TEST(SingleInstance, NothingButARunningCopyStopsTheGame)
     EXPECT_EQ(modeOf(home.filePath("vorlin")), 0700u);
     runtime.isNull() ? qunsetenv("XDG_RUNTIME_DIR") : qputenv("XDG_RUNTIME_DIR", runtime);
     cache.isNull() ? qunsetenv("XDG_CACHE_HOME") : qputenv("XDG_CACHE_HOME", cache);
+}
+
+// A closed pipe never ends the game; SIGUSR2 and SIGALRM end it as SIGTERM does, through the
+// handler that saves.
+TEST(Signals, APipeEndsNothingAndStraySignalsEndAsTermDoes)
+{
+    startup::ignoreSignals(startup::kIgnoredSignals);
+    std::vector<int> got;
+    {
+        startup::SignalNotifier notifier(startup::kEndingSignals, [&got](int sig) { got.push_back(sig); });
+        int fds[2];
+        ASSERT_EQ(::pipe(fds), 0);
+        ::close(fds[0]);
+        EXPECT_EQ(::write(fds[1], "x", 1), -1);
+        ::close(fds[1]);
+        ::raise(SIGUSR2);
+        ::raise(SIGALRM);
+        ::raise(SIGTERM);
+        notifier.drain();
+    }
+    EXPECT_EQ(got, (std::vector<int>{SIGUSR2, SIGALRM, SIGTERM}));
 }
