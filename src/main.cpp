@@ -110,10 +110,11 @@ int main(int argc, char** argv)
     startup::ignoreSignals(startup::kIgnoredSignals);
 
     // A second copy ends at once, before it shows or writes anything, once the running one
-    // has taken its request to come to the front, with the token its launcher gave it.
+    // has taken its request to come to the front, with the token its launcher gave it. One
+    // that cannot judge the lock has said why.
     startup::SingleInstance instance(QString(), startup::SingleInstance::launcherToken());
-    if (instance.otherCopyRunning())
-        return 0;
+    if (!instance.held())
+        return instance.otherCopyRunning() ? 0 : 1;
 
     startup::FontSetUp fonts;
     // The menu bar belongs in the window: the layout and the saved height count it. Asking
