@@ -18,7 +18,6 @@
 
 #include <QApplication>
 #include <QIcon>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 
@@ -72,7 +71,7 @@ int playUntilClosed(startup::SingleInstance& instance)
 
     // A signal to end ends the game as closing its window does: the record being entered
     // is kept and the settings are saved, from the event loop.
-    startup::SignalNotifier signalled({SIGTERM, SIGINT, SIGHUP}, [&form](int) { form.Form_Unload(); });
+    startup::SignalNotifier signalled(startup::kEndingSignals, [&form](int) { form.Form_Unload(); });
 
     form.Form_Load();
     form.show();
@@ -106,16 +105,16 @@ int main(int argc, char** argv)
     // Links the window to its desktop entry (Wayland app id, startup notification).
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Vorlin"));
 
-    // Under a file-size limit a write fails instead of ending the game: the lock then stays
-    // empty but held, and the save keeps the previous file. The old show signal ends nothing,
-    // from the first line to the last.
-    startup::ignoreSignals({SIGXFSZ, startup::SingleInstance::kShowSignal});
+    // From the first line to the last: a closed standard error or a file-size limit makes a
+    // write fail, not the game end unsaved.
+    startup::ignoreSignals(startup::kIgnoredSignals);
 
     // A second copy ends at once, before it shows or writes anything, once the running one
-    // has taken its request to come to the front, with the token its launcher gave it.
+    // has taken its request to come to the front, with the token its launcher gave it. One
+    // that cannot judge the lock has said why.
     startup::SingleInstance instance(QString(), startup::SingleInstance::launcherToken());
-    if (instance.otherCopyRunning())
-        return 0;
+    if (!instance.held())
+        return instance.otherCopyRunning() ? 0 : 1;
 
     startup::FontSetUp fonts;
     // The menu bar belongs in the window: the layout and the saved height count it. Asking

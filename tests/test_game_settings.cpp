@@ -55,3 +55,39 @@ TEST(GameSettings, LoadValuesSaveRoundTrip)
     ASSERT_TRUE(settings::save(in, r));
     EXPECT_EQ(settings::loadGame(in)->mode, std::nullopt);
 }
+
+// A save never sets the top score back: one written to the file since this run read it (by
+// another copy) stays with its initials unless this run beat it, and clearing the top score
+// clears only the one this run knew. The size and the mode are the closer's.
+TEST(GameSettings, ASaveKeepsABetterTopScoreWrittenSince)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Vorlinini.vrl"));
+    using settings::TopScore;
+    const TopScore loaded{QStringLiteral("AAA"), 42}, none{QStringLiteral("   "), 0};
+    struct Case {
+        TopScore since, ours, kept;
+    };
+    const Case cases[] = {
+        {{QStringLiteral("BBB"), 60}, {QStringLiteral("CCC"), 50}, {QStringLiteral("BBB"), 60}}, // better, written since
+        {{QStringLiteral("BBB"), 60}, {QStringLiteral("CCC"), 70}, {QStringLiteral("CCC"), 70}}, // beaten by this run
+        {loaded, none, none},                                                                  // cleared by this run
+        {{QStringLiteral("BBB"), 30}, none, {QStringLiteral("BBB"), 30}},                      // set after this run cleared
+        {none, loaded, none},                                                                  // cleared by another copy
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(settings::save(path, withInitials(c.since.nom.toLatin1().constData(), c.since.record)));
+        GameSettings ours;
+        ours.mode = GameMode::Rouge;
+        ours.client = QSize(400, 300);
+        ours.nom = c.ours.nom;
+        ours.record = c.ours.record;
+        ASSERT_TRUE(settings::saveGame(path, ours, loaded));
+        const std::optional<GameSettings> now = settings::loadGame(path);
+        ASSERT_TRUE(now);
+        EXPECT_EQ(now->nom, c.kept.nom) << c.ours.nom.toStdString();
+        EXPECT_EQ(now->record, c.kept.record) << c.ours.nom.toStdString();
+        EXPECT_EQ(now->mode, GameMode::Rouge);
+        EXPECT_EQ(now->client, QSize(400, 300));
+    }
+}

@@ -130,20 +130,23 @@ TEST(SettingsFile, SaveWritesOnlyTheGamesOwnFile)
 }
 
 // What a save killed between writing and renaming leaves beside the file goes at the next
-// start: the save's own temporary name, exactly. Every other name is the player's and stays.
-TEST(SettingsFile, OnlyTheSavesOwnTemporaryGoesAtTheNextLoad)
+// start: regular files under the save's own temporary names. Every other name is the player's
+// and stays.
+TEST(SettingsFile, OnlyTheSavesOwnTemporariesGoAtTheNextLoad)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("Vorlinini.vrl");
     ASSERT_TRUE(settings::save(path, withInitials("ABC", 5)));
     const QStringList kept = {"Vorlinini.vrl.Backup", "Vorlinini.vrl.old001", "Vorlinini.vrl.HiEvr3",
-                              "Vorlinini.vrl.backup", "Vorlinini.vrl~", "Vorlinini.vrl.vorlin-saved"};
-    // What a save killed before its rename leaves.
-    const QStringList leftovers = {"Vorlinini.vrl" + QString::fromLatin1(platform::kAtomicSuffix)};
+                              "Vorlinini.vrl.backup", "Vorlinini.vrl~", "Vorlinini.vrl.vorlin-saved",
+                              "Vorlinini.vrl.vorlin-save", "Other.vrl.vorlin-save-12-0"};
+    // What saves killed before their rename leave.
+    const QStringList leftovers = {"Vorlinini.vrl.vorlin-save-12-0", "Vorlinini.vrl.vorlin-save-4242-7"};
     for (const QString& name : kept + leftovers) {
         QFile f(dir.filePath(name));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write("x", 1) == 1);
     }
+    ASSERT_TRUE(QDir(dir.path()).mkdir("Vorlinini.vrl.vorlin-save-13-0"));
     Record r;
     EXPECT_EQ(settings::load(path, r), settings::LoadResult::Loaded);
     EXPECT_EQ(r.record, 5);
@@ -151,6 +154,48 @@ TEST(SettingsFile, OnlyTheSavesOwnTemporaryGoesAtTheNextLoad)
         EXPECT_TRUE(QFileInfo::exists(dir.filePath(name))) << qPrintable(name);
     for (const QString& name : leftovers)
         EXPECT_FALSE(QFileInfo::exists(dir.filePath(name))) << qPrintable(name);
+    EXPECT_TRUE(QFileInfo(dir.filePath("Vorlinini.vrl.vorlin-save-13-0")).isDir());
+}
+
+// The save's temporary file is made new: a hard link to a file of the player's, a read-only
+// file or a folder, under the name earlier versions wrote through or under the names this save
+// tries first, is neither written nor stops the save.
+TEST(SettingsFile, NothingUnderATemporaryNameIsWrittenOrStopsTheSave)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Vorlinini.vrl"), notes = dir.filePath("notes.txt");
+    QFile n(notes);
+    ASSERT_TRUE(n.open(QIODevice::WriteOnly) && n.write("notes") == 5);
+    n.close();
+    const QString stem = path + QString::fromLatin1(platform::kAtomicPrefix) + QString::number(::getpid());
+    const QStringList names = {path + ".vorlin-save", stem + "-0", stem + "-1"};
+    for (int kind = 0; kind < 3; ++kind) {
+        for (const QString& name : names) {
+            const QByteArray local = QFile::encodeName(name);
+            if (kind == 0) {
+                ASSERT_EQ(::link(QFile::encodeName(notes).constData(), local.constData()), 0);
+            } else if (kind == 1) {
+                QFile f(name);
+                ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write("ro") == 2);
+                f.close();
+                ASSERT_EQ(::chmod(local.constData(), 0444), 0);
+            } else {
+                ASSERT_TRUE(QDir().mkdir(name));
+            }
+        }
+        ASSERT_TRUE(settings::save(path, withInitials("ABC", std::uint8_t(kind + 1)))) << kind;
+        Record r;
+        ASSERT_EQ(settings::read(path, r), settings::LoadResult::Loaded);
+        EXPECT_EQ(r.record, kind + 1);
+        EXPECT_EQ(fileBytes(notes), "notes");
+        for (const QString& name : names) {
+            if (kind == 1) {
+                EXPECT_EQ(fileBytes(name), "ro");
+            }
+            EXPECT_EQ(QFileInfo(name).isDir(), kind == 2);
+            ASSERT_TRUE(kind == 2 ? QDir().rmdir(name) : QFile::remove(name));
+        }
+    }
 }
 
 // As root, a link to another user's settings is not written through: the save would make

@@ -152,9 +152,11 @@ std::optional<Game::Mode> Form1::loadSettings()
     const std::optional<settings::GameSettings> loaded = settings::loadGame(settingsPath);
     const settings::GameSettings s = loaded.value_or(settings::GameSettings{});
     records_.nom = s.nom;
+    if (loaded)
+        records_.record = s.record;
+    loadedTop_ = {records_.nom, records_.record};
     if (!loaded)
         return s.mode;
-    records_.record = s.record;
 
     // The client size is restored: the outer sizes include the frame of the desktop that
     // wrote the file, which may be thicker than this one's. Sizes are kept within the
@@ -188,7 +190,7 @@ void Form1::sov()
     s.record = records_.record;
     if (settingsPath.isEmpty())
         settingsPath = QDir::current().filePath(settings::kFileName);
-    settings::saveGame(settingsPath, s); // a failed save keeps the previous file and never holds up the exit
+    settings::saveGame(settingsPath, s, loadedTop_); // a failed save keeps the previous file and never holds up the exit
 }
 
 void Form1::storePending()

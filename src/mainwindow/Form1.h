@@ -4,6 +4,7 @@
 #include "game/Game.h"
 #include "game/GameHost.h"
 #include "mainwindow/Services.h"
+#include "records/GameSettings.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -153,6 +154,8 @@ private:
     bool quitting_ = false;
     QPalette ownPalette_;
     QRect lastNormal_;
+    // The top score as loaded: the save keeps one another copy wrote since, unless beaten.
+    settings::TopScore loadedTop_;
 
 public:
     // Where the settings file is read and written; the current directory's at start-up.

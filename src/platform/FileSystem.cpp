@@ -49,27 +49,41 @@ void removeFilesIn(const QString& dir, const std::function<bool(std::string_view
         if (!matches(entry->d_name))
             continue;
         struct stat st {};
-        if (::fstatat(::dirfd(d), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode))
+        if (::fstatat(::dirfd(d), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
+            st.st_uid == ::geteuid())
             ::unlinkat(::dirfd(d), entry->d_name, 0);
     }
     ::closedir(d);
 }
 
+namespace {
+
+// A file made new under the first free name of path.vorlin-save-<process>-<count>: a name
+// taken by anything (a link, a folder, a file of anyone's) is passed over, never opened.
+int createTemporary(const QByteArray& target, QByteArray& name)
+{
+    const QByteArray stem = target + QByteArray(kAtomicPrefix.data(), qsizetype(kAtomicPrefix.size())) +
+                            QByteArray::number(::getpid()) + '-';
+    for (int n = 0; n < 100; ++n) {
+        name = stem + QByteArray::number(n);
+        const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+} // namespace
+
 bool writeAtomically(const QString& path, const QByteArray& bytes)
 {
     const QByteArray target = QFile::encodeName(path);
-    const QByteArray temporary = target + QByteArray(kAtomicSuffix.data(), qsizetype(kAtomicSuffix.size()));
-    struct stat st {};
-    // A link planted under the temporary name would lead the write elsewhere.
-    if (::lstat(temporary.constData(), &st) == 0 && !S_ISREG(st.st_mode) && ::unlink(temporary.constData()) != 0)
-        return false;
-    const int fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+    QByteArray temporary;
+    const int fd = createTemporary(target, temporary);
     if (fd < 0)
         return false;
-    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
     struct stat old {};
-    if (ok && ::stat(target.constData(), &old) == 0)
-        ok = ::fchmod(fd, old.st_mode & 07777) == 0;
+    bool ok = ::stat(target.constData(), &old) != 0 || ::fchmod(fd, old.st_mode & 07777) == 0;
     for (qsizetype done = 0; ok && done < bytes.size();) {
         const ssize_t n = ::write(fd, bytes.constData() + done, static_cast<std::size_t>(bytes.size() - done));
         if (n < 0 && errno == EINTR)

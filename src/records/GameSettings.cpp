@@ -20,13 +20,8 @@ std::optional<GameMode> modeOf(std::uint8_t stored)
     }
 }
 
-} // namespace
-
-std::optional<GameSettings> loadGame(const QString& path)
+GameSettings fromRecord(const Record& r)
 {
-    Record r;
-    if (load(path, r) != LoadResult::Loaded)
-        return std::nullopt;
     GameSettings s;
     s.mode = modeOf(r.IniMode);
     const auto codes = initialsOf(r);
@@ -37,17 +32,44 @@ std::optional<GameSettings> loadGame(const QString& path)
     return s;
 }
 
-bool saveGame(const QString& path, const GameSettings& s)
+// The top score the save writes: this run's, unless another was written to the file since
+// this run read it and this run neither changed its own nor beat that one.
+TopScore topToSave(const QString& path, const TopScore& ours, const TopScore& loaded)
 {
+    Record r;
+    if (read(path, r) != LoadResult::Loaded)
+        return ours;
+    const GameSettings now = fromRecord(r);
+    const TopScore onDisk{now.nom, now.record};
+    if (onDisk != loaded && (ours == loaded || onDisk.record >= ours.record))
+        return onDisk;
+    return ours;
+}
+
+} // namespace
+
+std::optional<GameSettings> loadGame(const QString& path)
+{
+    Record r;
+    if (load(path, r) != LoadResult::Loaded)
+        return std::nullopt;
+    return fromRecord(r);
+}
+
+bool saveGame(const QString& path, const GameSettings& s, const std::optional<TopScore>& loaded)
+{
+    TopScore top{s.nom, s.record};
+    if (loaded)
+        top = topToSave(path, top, *loaded);
     Record r;
     r.IniScaleHeight = clamp16(s.client.height());
     r.IniHeight = clamp16(units::pxToTwips(s.outer.height()));
     r.IniScaleWidth = clamp16(s.client.width());
     r.IniWidth = clamp16(units::pxToTwips(s.outer.width()));
     r.IniMode = static_cast<std::uint8_t>(s.mode.value_or(GameMode::Deux));
-    const QString nom = (s.nom + QStringLiteral("   ")).left(3);
+    const QString nom = (top.nom + QStringLiteral("   ")).left(3);
     setInitials(r, {cp1252::fromChar(nom[0]), cp1252::fromChar(nom[1]), cp1252::fromChar(nom[2])});
-    r.record = s.record;
+    r.record = top.record;
     return save(path, r);
 }
 

@@ -26,10 +26,10 @@ void removeStrayTemporaries(const QString& path)
 {
     const QFileInfo info(path);
     const std::string settingsName = QFile::encodeName(info.fileName()).toStdString();
-    // Only the exact name of the save's temporary file: what a save killed between writing
-    // and renaming leaves. Anything else beside the settings is the player's.
-    const std::string temporary = settingsName + std::string(platform::kAtomicSuffix);
-    platform::removeFilesIn(info.absolutePath(), [&](std::string_view name) { return name == temporary; });
+    // Only the names of the save's temporary files: what a save killed between writing and
+    // renaming leaves. Anything else beside the settings is the player's.
+    const std::string prefix = settingsName + std::string(platform::kAtomicPrefix);
+    platform::removeFilesIn(info.absolutePath(), [&](std::string_view name) { return name.starts_with(prefix); });
 }
 
 // Far more than the record: a longer file still loads from its first 22 bytes, as before,
@@ -38,12 +38,9 @@ constexpr qint64 kReadCap = 64 * 1024;
 
 } // namespace
 
-LoadResult load(const QString& path, Record& out)
+LoadResult read(const QString& path, Record& out)
 {
-    removeStrayTemporaries(path);
-    const QFileInfo info(path);
-    trustedLinks().remove(info.absoluteFilePath());
-    if (!info.exists())
+    if (!QFileInfo::exists(path))
         return LoadResult::Missing;
     // A directory, a FIFO or a device of that name is never read: a FIFO would hold up start-up.
     const auto bytes = platform::readRegularFile(path, kReadCap);
@@ -52,10 +49,19 @@ LoadResult load(const QString& path, Record& out)
     const auto r = decode({reinterpret_cast<const std::uint8_t*>(bytes->constData()), static_cast<std::size_t>(bytes->size())});
     if (!r)
         return LoadResult::Unusable;
-    if (info.isSymLink())
-        trustedLinks().insert(info.absoluteFilePath(), info.canonicalFilePath());
     out = *r;
     return LoadResult::Loaded;
+}
+
+LoadResult load(const QString& path, Record& out)
+{
+    removeStrayTemporaries(path);
+    const QFileInfo info(path);
+    trustedLinks().remove(info.absoluteFilePath());
+    const LoadResult result = read(path, out);
+    if (result == LoadResult::Loaded && info.isSymLink())
+        trustedLinks().insert(info.absoluteFilePath(), info.canonicalFilePath());
+    return result;
 }
 
 bool save(const QString& path, const Record& r)

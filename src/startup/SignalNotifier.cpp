@@ -26,8 +26,8 @@ extern "C" void onSignalRaised(int sig)
 
 } // namespace
 
-SignalNotifier::SignalNotifier(std::initializer_list<int> which, std::function<void(int)> onSignal, QObject* parent)
-    : QObject(parent), signals_(which), onSignal_(std::move(onSignal))
+SignalNotifier::SignalNotifier(std::span<const int> which, std::function<void(int)> onSignal, QObject* parent)
+    : QObject(parent), signals_(which.begin(), which.end()), onSignal_(std::move(onSignal))
 {
     if (pipeFds[0] >= 0 || ::pipe2(pipeFds, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
@@ -63,7 +63,7 @@ void SignalNotifier::drain()
                 onSignal_(buf[i]);
 }
 
-void ignoreSignals(std::initializer_list<int> which)
+void ignoreSignals(std::span<const int> which)
 {
     for (const int s : which)
         std::signal(s, SIG_IGN);

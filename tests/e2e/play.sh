@@ -23,7 +23,7 @@ snap() { import -window "$wid" "$art/last.png"; }
 
 start_game() {
   # Its own runtime folder, so a game the developer is playing does not hold the lock.
-  (cd "$work" && TMPDIR="$work" XDG_RUNTIME_DIR="$work" exec "$bin") >"$art/vorlin.log" 2>&1 &
+  (cd "$work" && HOME="$work" TMPDIR="$work" XDG_RUNTIME_DIR="$work" exec "$bin") >"$art/vorlin.log" 2>&1 &
   gamepid=$!
   pids+=($gamepid)
   waitfor 30 has_game_window || fail "no game window"

@@ -15,7 +15,7 @@ e2e_begin screenshot
 fail() { echo "screenshot: $*"; exit 1; }
 
 # A first run (no settings file): two players, the middle speed.
-(cd "$work" && TMPDIR="$work" exec "$bin") >"$work/vorlin.log" 2>&1 &
+(cd "$work" && HOME="$work" TMPDIR="$work" exec "$bin") >"$work/vorlin.log" 2>&1 &
 pids+=($!)
 wid=""
 for _ in $(seq 300); do

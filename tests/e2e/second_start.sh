@@ -8,10 +8,10 @@ set -euo pipefail
 bin=$(readlink -f "$1") rsc=$(readlink -f "$2") art=$3
 . "$(dirname "$0")/common.sh"
 e2e_begin second-start xdotool wmctrl import xwininfo
-# The game's own runtime folder, so a game the developer is playing does not hold the lock.
+# The game's own home, so a game the developer is playing does not hold the lock.
 # env runs in the work folder and becomes the game: $! of a run in the background is the
 # game's own process id, the one the clean-up ends.
-run_game() { XDG_RUNTIME_DIR="$work" exec env -C "$work" "$bin"; }
+run_game() { HOME="$work" XDG_RUNTIME_DIR="$work" exec env -C "$work" "$bin"; }
 game_windows() { xdotool search --onlyvisible --name '^Vorlin' 2>/dev/null || true; }
 viewable() { xwininfo -id "$1" 2>/dev/null | grep -q 'IsViewable'; }
 minimised() { ! viewable "$wid"; }

@@ -17,8 +17,8 @@ running() { kill -0 "$game" 2>/dev/null; }
 for run in "TERM n 1 Top.Score" "INT 2 3 ^Vorlin\$" "HUP n 1 Top.Score"; do
   set -- $run
   sig=$1 key=$2 mode=$3 title=$4
-  # Its own runtime folder, so a game the developer is playing does not hold the lock.
-  (cd "$work" && XDG_RUNTIME_DIR="$work" exec "$bin") >"$art/signals-$sig.log" 2>&1 &
+  # Its own home, so a game the developer is playing does not hold the lock.
+  (cd "$work" && HOME="$work" XDG_RUNTIME_DIR="$work" exec "$bin") >"$art/signals-$sig.log" 2>&1 &
   game=$!
   pids+=($game)
   waitfor 30 eval '[ -n "$(game_window)" ]' || fail "no game window"

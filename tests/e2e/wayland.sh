@@ -74,7 +74,7 @@ settings=$work/Vorlinini.vrl
 # No sound card here: SDL's own silent output, rather than the sound library's complaints on
 # standard error.
 run_game() {
-  SDL_AUDIODRIVER=dummy WAYLAND_DISPLAY=$socket QT_QPA_PLATFORM=wayland WAYLAND_DEBUG=client TMPDIR="$work" \
+  SDL_AUDIODRIVER=dummy WAYLAND_DISPLAY=$socket QT_QPA_PLATFORM=wayland WAYLAND_DEBUG=client HOME="$work" TMPDIR="$work" \
     exec env -u DISPLAY -C "$work" "$bin"
 }
 game_running() { kill -0 "$gamepid" 2>/dev/null; }

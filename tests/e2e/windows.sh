@@ -121,7 +121,7 @@ start_trail() {
 }
 
 # ---- start, one player black ----------------------------------------------------------------
-(cd "$work" && TMPDIR="$work" XDG_RUNTIME_DIR="$work" exec "$bin") >"$art/windows-vorlin.log" 2>&1 &
+(cd "$work" && HOME="$work" TMPDIR="$work" XDG_RUNTIME_DIR="$work" exec "$bin") >"$art/windows-vorlin.log" 2>&1 &
 gamepid=$!
 pids+=($gamepid)
 waitfor 30 has_window '^Vorlin' || fail "no game window"
