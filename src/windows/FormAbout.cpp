@@ -2,6 +2,7 @@
 #include "windows/FormAbout.h"
 
 #include "anipic/AniGif.h"
+#include "look/Caption.h"
 #include "look/WindowLook.h"
 #include "platform/Shell.h"
 #include "windows/Activation.h"

@@ -2,6 +2,7 @@
 #include "windows/FormManette.h"
 
 #include "input/Steering.h"
+#include "look/Caption.h"
 #include "look/WindowLook.h"
 #include "platform/WindowTimer.h"
 
