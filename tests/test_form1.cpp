@@ -299,6 +299,29 @@ TEST_F(Form1Fixture, TwoPlayerGameEndsWithAPointForTheOther)
     EXPECT_EQ(form.CdeStart->text(), "Start");
 }
 
+// The start cue holds the game: the button it leaves, "Start" greyed, is painted before it
+// sounds, not after.
+TEST_F(Form1Fixture, TheStartCueSoundsOverTheGreyedStart)
+{
+    struct PaintWatch final : QObject {
+        QString painted;
+        bool eventFilter(QObject* o, QEvent* e) override
+        {
+            if (e->type() == QEvent::Paint) {
+                auto* b = static_cast<QPushButton*>(o);
+                painted = b->text() + (b->isEnabled() ? "" : " (disabled)");
+            }
+            return false;
+        }
+    } watch;
+    form.CdeStart->installEventFilter(&watch);
+    QString onScreen;
+    sound.during = [&] { onScreen = watch.painted; };
+    form.CdeStart->click();
+    clock.advance(700);
+    EXPECT_EQ(onScreen, "Start (disabled)");
+}
+
 // Joystick items are enabled when a joystick answers, and never disabled again.
 TEST_F(Form1Fixture, JoystickItemsAreEnabledForGood)
 {

@@ -8,6 +8,7 @@
 #include "records/SettingsFile.h"
 #include "windows/FormInRecor.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QDir>
 #include <QScreen>
@@ -368,6 +369,18 @@ void Form1::showWinner(const QString& text)
 {
     services_.messages.show({text, QStringLiteral("Vorlin"), platform::MessageBox::Buttons::Ok,
                              platform::MessageBox::Icon::None, false});
+}
+
+void Form1::showChangesNow()
+{
+    // Painted and handed to the window system now, not at the next turn of the event loop,
+    // which the cue holds up: the greyed "Start", the last step, the final tally.
+    repaint();
+    // On X11 the flush is sent at once; a Wayland client's requests wait in its buffer until
+    // the event loop is about to sleep. QGuiApplication::sync would run the event loop, and
+    // with it the other trail's timer, in the middle of a crash.
+    if (QAbstractEventDispatcher* loop = QAbstractEventDispatcher::instance())
+        Q_EMIT loop->aboutToBlock();
 }
 
 void Form1::enableJoystickItems(int joystickId)

@@ -74,6 +74,7 @@ public:
     void enableJoystickItems(int joystickId) override;
     void showHelp() override;
     void saveAndQuit() override;
+    void showChangesNow() override;
 
     Game game;
 
