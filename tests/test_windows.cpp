@@ -2,6 +2,7 @@
 #include "Fakes.h"
 #include "anipic/AniGif.h"
 #include "anipic/ImageArray.h"
+#include "look/Caption.h"
 #include "look/WindowLook.h"
 #include "platform/Shell.h"
 #include "windows/AuxWindows.h"
@@ -14,6 +15,7 @@
 #include <QDir>
 #include <QFrame>
 #include <QLabel>
+#include <QMenu>
 #include <QMovie>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
@@ -293,6 +295,55 @@ TEST_F(WindowsFixture, FixedWindowsAreNeverMaximised)
         EXPECT_FALSE(w->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
     }
     delete record.data();
+}
+
+// Where the game draws a fixed window's caption, the caption and a 1-pixel edge go around the
+// client area, which keeps the design's size to the pixel; the history's caption shows the
+// program's icon; a right click on the caption and Alt+Space open the window menu.
+TEST_F(WindowsFixture, DrawnCaptionsGoAroundTheClientArea)
+{
+    QPixmap icon(32, 32);
+    icon.fill(Qt::magenta);
+    mainWindow.setWindowIcon(icon);
+    windows.showHelp();
+    windows.showVersionHistory();
+    const struct { QWidget* window; int caption; } framed[] = {{windows.help, 15}, {windows.history, 18}};
+    for (const auto& [w, caption] : framed) {
+        const QSize client = w->size();
+        QWidget* first = w->findChildren<QWidget*>(Qt::FindDirectChildrenOnly).first();
+        const QPoint firstAt = first->pos();
+        look::addCaption(w);
+        EXPECT_EQ(w->size(), client + QSize(2, caption + 2)) << qPrintable(w->windowTitle());
+        EXPECT_EQ(first->pos(), firstAt + QPoint(1, caption + 1));
+        auto* band = w->findChild<QWidget*>(QStringLiteral("caption"));
+        ASSERT_TRUE(band);
+        EXPECT_EQ(band->geometry(), QRect(1, 1, client.width(), caption));
+    }
+    auto* band = windows.history->findChild<QWidget*>(QStringLiteral("caption"));
+    EXPECT_EQ(band->grab().toImage().pixelColor(9, 9), QColor(Qt::magenta)) << "no icon in the history's caption";
+    EXPECT_NE(windows.help->findChild<QWidget*>(QStringLiteral("caption"))->grab().toImage().pixelColor(9, 7),
+              QColor(Qt::magenta));
+
+    auto menuShown = [](QWidget* w) {
+        QApplication::processEvents();
+        auto* menu = w->findChild<QMenu*>(QStringLiteral("windowMenu"));
+        return menu && menu->isVisible() ? menu : nullptr;
+    };
+    QTest::mouseClick(band, Qt::RightButton, {}, QPoint(100, 9));
+    QMenu* menu = menuShown(windows.history);
+    ASSERT_TRUE(menu) << "no window menu on a right click";
+    QStringList items;
+    for (QAction* a : menu->actions())
+        items << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    EXPECT_EQ(items, (QStringList{"&Déplacer", "-", "&Fermer\tAlt+F4"}));
+    menu->hide();
+    activate(windows.help);
+    QTest::keyClick(windows.help->TextAide, Qt::Key_Space, Qt::AltModifier);
+    ASSERT_TRUE(menuShown(windows.help)) << "no window menu on Alt+Space";
+    menuShown(windows.help)->actions().last()->trigger();
+    QApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(windows.help) << "Fermer closes the window";
 }
 
 // A second start brings the window back from the task bar, in front and active; a token

@@ -14,7 +14,7 @@ namespace look {
 // anyone (the window manager, the compositor, a program) is undone at once. A tool window
 // has the small caption of a palette. Deleted when closed. The size is that of the client
 // area; where the game draws the caption itself (see drawsOwnCaptions) the window is taller
-// by the caption and its children move down under it when it is first shown.
+// by the caption and its edge, and its children move under the caption when it is first shown.
 enum class Frame { Dialog, Tool };
 void frameWindow(QWidget* w, Frame frame, const QString& caption, int widthTwips, int heightTwips);
 
@@ -26,5 +26,14 @@ bool drawsOwnCaptions();
 
 // The height in pixels of the caption the game draws for a frame.
 int captionHeight(Frame frame);
+
+// A message box framed as the fixed windows are: a title and a close box, no other box.
+void frameMessageBox(QWidget* box);
+
+// Adds the game's caption to a window framed above, now and whatever the platform, as its
+// first show does where the game draws captions: the caption, with its window menu (a right
+// click on it, Alt+Space), and a 1-pixel edge go around the client area, which keeps its size
+// to the pixel. Done once.
+void addCaption(QWidget* w);
 
 } // namespace look
