@@ -8,6 +8,7 @@
 #include "windows/AuxWindows.h"
 #include "windows/FormAbout.h"
 #include "windows/FormAide.h"
+#include "windows/FormManette.h"
 #include "windows/FormVersionHistory.h"
 #include "windows/Texts.h"
 
@@ -105,6 +106,9 @@ TEST_F(WindowsFixture, OneHelpWindow)
     EXPECT_EQ(windows.help.data(), first);
     EXPECT_EQ(first->windowTitle(), "Aide de VORLIN");
     EXPECT_EQ(first->size(), QSize(215, 468));
+    EXPECT_EQ(first->windowHandle()->transientParent(), mainWindow.windowHandle()) << "Help has no owner";
+    windows.showPadSettings();
+    EXPECT_EQ(windows.pads->windowHandle()->transientParent(), mainWindow.windowHandle()) << "the pad window has no owner";
     EXPECT_EQ(first->TextAide->toPlainText().split('\n').size(), 33);
     activate(first);
     EXPECT_GT(first->AnimatedGIF1->count(), 1) << "activation loaded the animation";
