@@ -9,10 +9,13 @@
 #include "support/VirtualClock.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QDir>
+#include <QEnterEvent>
 #include <QFile>
 #include <QFrame>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QWidget>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -308,6 +311,16 @@ TEST(CurseurAni, AnimatedCursorOnTheTargetOnly)
     EXPECT_EQ(target->cursor().shape(), Qt::BitmapCursor);
     EXPECT_EQ(target->cursor().hotSpot(), QPoint(5, 0));
     EXPECT_EQ(parent.cursor().shape(), Qt::ArrowCursor);
+    // The frames change only while the pointer is over the target.
+    auto* tick = target->findChild<QTimer*>("CurseurAniTick");
+    ASSERT_TRUE(tick);
+    EXPECT_FALSE(tick->isActive());
+    QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+    QCoreApplication::sendEvent(target, &enter);
+    EXPECT_TRUE(tick->isActive());
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(target, &leave);
+    EXPECT_FALSE(tick->isActive());
     EXPECT_NE(CurseurAni::LoadAniCursor(target, "Vorlin107_rsc\\IconeAnim001_16c.ani"), 0);
     EXPECT_EQ(target->findChildren<QObject*>("CurseurAni").size(), 1);
     QDir::setCurrent(before);
