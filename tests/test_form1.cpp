@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -255,6 +256,10 @@ TEST_F(Form1Fixture, RecordEntryIsOwnedAndTheDisabledWindowKeepsItsLook)
     form.close();
     EXPECT_TRUE(form.isVisible()) << "the close box of a disabled window does nothing";
     EXPECT_TRUE(form.recordWindow);
+    // Where the compositor leaves the keyboard with the disabled window, the initials still
+    // reach the record window.
+    QTest::keyClicks(form.CdeStart, "abc");
+    EXPECT_EQ(form.recordWindow->Text1->text(), "Abc");
 }
 
 // In a check-mark group only the chosen item shows a mark: an unticked item shows no box.

@@ -147,6 +147,9 @@ private:
     void storePending();
     void keepLookWhenDisabled();
     void activateOwnedWindow();
+    // The visible window this one owns (record entry or About), if any.
+    QWidget* ownedWindow() const;
+    bool forwardToOwnedWindow(QObject* watched, QEvent* event);
 
     Services services_;
     ModuleNom& records_;
