@@ -77,6 +77,11 @@ void bringToFront(QWidget& window, const QByteArray& activationToken)
     window.raise();
     const platform::LentActivationToken token(onWayland() ? activationToken : QByteArray());
     window.activateWindow();
+    // Where the window manager refuses the focus (X11, XWayland), the task bar shows the window
+    // asks for attention; the flag goes when the window is activated. Qt 6.4's Wayland plugin
+    // has no such request, and without a token asks the compositor for nothing.
+    if (activationToken.isEmpty() && !window.isActiveWindow())
+        QApplication::alert(&window);
 }
 
 namespace {
