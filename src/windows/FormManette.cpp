@@ -64,11 +64,6 @@ QPointF StickView::toWidget(double x, double y) const
             kMarkerInset + y / kFull * (height() - 1 - 2 * kMarkerInset)};
 }
 
-QPoint StickView::markerCentre() const
-{
-    return toWidget(x_, y_).toPoint();
-}
-
 QRectF StickView::markerRect() const
 {
     const QPointF c = toWidget(x_, y_);
