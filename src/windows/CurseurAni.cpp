@@ -43,11 +43,11 @@ public:
         timer_.setObjectName(QStringLiteral("CurseurAniTick"));
         timer_.setSingleShot(true);
         connect(&timer_, &QTimer::timeout, this, [this] { show((step_ + 1) % steps_.size()); });
-        show(0);
-        // Each new frame is a cursor set on the window, and Qt 6.4 on Wayland shows it wherever
-        // the pointer is: the animation runs only while the pointer is over the target.
-        if (!target->underMouse())
-            timer_.stop();
+        // Each frame is a cursor set on the window, and Qt 6.4 on Wayland shows it wherever the
+        // pointer is: the animation runs only while the pointer is over the target, which keeps
+        // the up arrow until then.
+        if (target->underMouse())
+            show(0);
         target->installEventFilter(this);
     }
 
