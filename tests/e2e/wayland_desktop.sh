@@ -5,8 +5,8 @@
 # What only a compositor with activation shows, read from the client's side of the protocol
 # (WAYLAND_DEBUG=client):
 #  - Help is owned by the main window (xdg_toplevel.set_parent), as About and the record are.
-#  - With About open and the pointer over the main window, About's animated cursor is never
-#    set (no wl_pointer.set_cursor while the pointer rests there).
+#  - With About open, the cursor does not change while the pointer rests over the main window
+#    (About's animated cursor animates over About's top area only).
 #  - A one-player game ends with the record window; a click on the disabled main window, then
 #    initials typed and Enter: the initials reach the record window and the title shows them.
 # Skipped (status 77) with the compositor's own words only where it cannot start.
@@ -110,16 +110,32 @@ waitfor 5 eval 'grep -qE -- "-> xdg_toplevel@$help\.destroy\(\)" "$log"' || fail
 say "Help owned by the main window"
 
 # ---- About's cursor stays over About --------------------------------------------------------
-# The "?" menu by the pointer: KWin loses a popup opened from another by the keyboard.
+# The "?" menu's first item. Each nested compositor loses the pointer after one way of using
+# a menu: mutter after a popup closed by a click, KWin after one opened from another by a key.
 focus_main
-before=$(requests "get_popup")
-xdotool mousemove $((cx + 106)) $((cy - 9)) click 1
-waitfor 3 eval '[ "$(requests "get_popup")" -gt "$before" ]' || fail "the ? menu did not open"
-sleep 0.3
-shot menu
-xdotool key Down Return
+if [ "$desktop" = gnome ]; then
+  menu_key alt+j
+  menu_key Left
+  shot menu
+  xdotool key p
+else
+  before=$(requests "get_popup")
+  xdotool mousemove $((cx + 106)) $((cy - 9)) click 1
+  waitfor 3 eval '[ "$(requests "get_popup")" -gt "$before" ]' || fail "the ? menu did not open"
+  sleep 0.3
+  shot menu
+  xdotool mousemove $((cx + 146)) $((cy + 12)) click 1
+fi
 waitfor 5 has_toplevel 'A propos de VORLIN \.\.\.' || fail "no About window"
 about=$(toplevel 'A propos de VORLIN \.\.\.')
+# The pointer rests over the main window, disabled under About: Qt 6.4 showed each new frame
+# of About's animated cursor there. The cursor's pictures go to the cursor surface named by
+# wl_pointer.set_cursor: nothing may reach it while the pointer rests over the main window.
+cursor_updates() {
+  local surface
+  surface=$(grep -oE "wl_pointer@[0-9]+\.set_cursor\([0-9]+, wl_surface@[0-9]+" "$log" | tail -1 | sed 's/.*@//')
+  tail -n +"$1" "$log" | grep -cE "(-> wl_surface@$surface\.attach|wl_pointer@[0-9]+\.set_cursor)" || true
+}
 sleep 1
 xdotool mousemove $((cx + 30)) $((cy + 300))
 sleep 0.3
@@ -127,9 +143,9 @@ xdotool mousemove $((cx + 32)) $((cy + 302))
 sleep 0.5
 since=$(wc -l <"$log")
 sleep 3
-set_cursors=$(tail -n +"$since" "$log" | grep -c "wl_pointer@[0-9]*\.set_cursor" || true)
 shot about
-[ "$set_cursors" = 0 ] || fail "About's cursor was set $set_cursors times with the pointer over the main window"
+[ "$(cursor_updates "$since")" = 0 ] ||
+  fail "the cursor changed $(cursor_updates "$since") times with the pointer resting over the main window"
 xdotool key alt+F4
 waitfor 5 eval 'grep -qE -- "-> xdg_toplevel@$about\.destroy\(\)" "$log"' || fail "About did not close"
 say "About's cursor left alone over the main window"
