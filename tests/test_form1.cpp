@@ -308,20 +308,19 @@ TEST_F(Form1Fixture, TwoPlayerGameEndsWithAPointForTheOther)
 // sounds, not after.
 TEST_F(Form1Fixture, TheStartCueSoundsOverTheGreyedStart)
 {
+    QString painted, onScreen;
     struct PaintWatch final : QObject {
-        QString painted;
+        QString& painted;
+        explicit PaintWatch(QString& p) : painted(p) {}
         bool eventFilter(QObject* o, QEvent* e) override
         {
-            if (e->type() == QEvent::Paint) {
-                auto* b = static_cast<QPushButton*>(o);
+            if (auto* b = static_cast<QPushButton*>(o); e->type() == QEvent::Paint)
                 painted = b->text() + (b->isEnabled() ? "" : " (disabled)");
-            }
             return false;
         }
-    } watch;
+    } watch(painted);
     form.CdeStart->installEventFilter(&watch);
-    QString onScreen;
-    sound.during = [&] { onScreen = watch.painted; };
+    sound.during = [&] { onScreen = painted; };
     form.CdeStart->click();
     clock.advance(700);
     EXPECT_EQ(onScreen, "Start (disabled)");

@@ -325,17 +325,10 @@ TEST_F(WindowsFixture, DrawnCaptionsGoAroundTheClientArea)
     }
     auto* band = windows.history->findChild<QWidget*>(QStringLiteral("caption"));
     EXPECT_EQ(band->grab().toImage().pixelColor(9, 9), QColor(Qt::magenta)) << "no icon in the history's caption";
-    EXPECT_NE(windows.help->findChild<QWidget*>(QStringLiteral("caption"))->grab().toImage().pixelColor(9, 7),
-              QColor(Qt::magenta));
 
-    auto menuShown = [](QWidget* w) {
-        QApplication::processEvents();
-        auto* menu = w->findChild<QMenu*>(QStringLiteral("windowMenu"));
-        return menu && menu->isVisible() ? menu : nullptr;
-    };
     QTest::mouseClick(band, Qt::RightButton, {}, QPoint(100, 9));
-    QMenu* menu = menuShown(windows.history);
-    ASSERT_TRUE(menu) << "no window menu on a right click";
+    auto* menu = windows.history->findChild<QMenu*>(QStringLiteral("windowMenu"));
+    ASSERT_TRUE(menu && menu->isVisible()) << "no window menu on a right click";
     QStringList items;
     for (QAction* a : menu->actions())
         items << (a->isSeparator() ? QStringLiteral("-") : a->text());
@@ -343,9 +336,9 @@ TEST_F(WindowsFixture, DrawnCaptionsGoAroundTheClientArea)
     menu->hide();
     activate(windows.help);
     QTest::keyClick(windows.help->TextAide, Qt::Key_Space, Qt::AltModifier);
-    ASSERT_TRUE(menuShown(windows.help)) << "no window menu on Alt+Space";
-    menuShown(windows.help)->actions().last()->trigger();
-    QApplication::processEvents();
+    menu = windows.help->findChild<QMenu*>(QStringLiteral("windowMenu"));
+    ASSERT_TRUE(menu && menu->isVisible()) << "no window menu on Alt+Space";
+    menu->actions().last()->trigger();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(windows.help) << "Fermer closes the window";
 }
