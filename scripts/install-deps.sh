@@ -28,6 +28,9 @@ test=(
   xvfb xdotool x11-utils x11-xkb-utils imagemagick openbox wmctrl appstream
   # the game on a Wayland compositor, weston on X11
   weston wayland-utils
+  # GNOME's and KDE's compositors nested in the test's Xvfb (breeze: KWin's frames), and
+  # their X11 window managers, on a session bus of their own
+  mutter kwin-wayland kwin-x11 breeze dbus-daemon
 )
 fuzz=(clang libclang-rt-14-dev)
 case "$set_name" in

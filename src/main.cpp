@@ -10,6 +10,7 @@
 #include "startup/SingleInstance.h"
 #include "platform/Shell.h"
 #include "platform/Sound.h"
+#include "look/Caption.h"
 #include "look/WindowLook.h"
 #include "platform/WindowTimer.h"
 #include "windows/FormInRecor.h"
@@ -57,6 +58,7 @@ int playUntilClosed(startup::SingleInstance& instance)
     platform::QtTimerClock clock;
     platform::SdlSoundPlayer sound;
     platform::QtMessageBox messages;
+    messages.frame = [](QWidget& box) { look::frameMessageBox(&box); };
     platform::SdlJoystick joystick;
     platform::QtShell shell;
     platform::SystemRandom random;

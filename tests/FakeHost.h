@@ -45,6 +45,12 @@ struct FakeHost final : GameHost {
     void enableJoystickItems(int id) override { log.push_back("joystick items " + std::to_string(id)); }
     void showHelp() override { log.push_back("help"); }
     void saveAndQuit() override { log.push_back("save and quit"); }
+    // What a cue that follows holds on the screen.
+    void showChangesNow() override
+    {
+        log.push_back("shown " + startCaption.toStdString() + (startEnabled ? "" : " (disabled)") +
+                      " l1=" + label1.toStdString() + " l2=" + label2.toStdString());
+    }
 
     Log& log;
     int mode = 3;

@@ -9,10 +9,13 @@
 #include "support/VirtualClock.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QDir>
+#include <QEnterEvent>
 #include <QFile>
 #include <QFrame>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QWidget>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -305,9 +308,20 @@ TEST(CurseurAni, AnimatedCursorOnTheTargetOnly)
     QWidget parent;
     QWidget* target = new QWidget(&parent);
     EXPECT_NE(CurseurAni::LoadAniCursor(target, "Vorlin107_rsc\\IconeAnim001_16c.ani"), 0);
+    // The frames are set, and change, only while the pointer is over the target.
+    EXPECT_EQ(target->cursor().shape(), Qt::UpArrowCursor);
+    auto* tick = target->findChild<QTimer*>("CurseurAniTick");
+    ASSERT_TRUE(tick);
+    EXPECT_FALSE(tick->isActive());
+    QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+    QCoreApplication::sendEvent(target, &enter);
     EXPECT_EQ(target->cursor().shape(), Qt::BitmapCursor);
     EXPECT_EQ(target->cursor().hotSpot(), QPoint(5, 0));
     EXPECT_EQ(parent.cursor().shape(), Qt::ArrowCursor);
+    EXPECT_TRUE(tick->isActive());
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(target, &leave);
+    EXPECT_FALSE(tick->isActive());
     EXPECT_NE(CurseurAni::LoadAniCursor(target, "Vorlin107_rsc\\IconeAnim001_16c.ani"), 0);
     EXPECT_EQ(target->findChildren<QObject*>("CurseurAni").size(), 1);
     QDir::setCurrent(before);
@@ -329,6 +343,8 @@ TEST(CurseurAni, FramesAtTheDevicePixelRatio)
     QWidget target;
     target.show();
     ASSERT_NE(CurseurAni::LoadAniCursor(&target, "Vorlin107_rsc\\c.ani"), 0);
+    QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+    QCoreApplication::sendEvent(&target, &enter);
     const QPixmap picture = target.cursor().pixmap();
     const qreal dpr = target.devicePixelRatioF();
     EXPECT_EQ(picture.devicePixelRatio(), dpr);

@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -255,6 +256,10 @@ TEST_F(Form1Fixture, RecordEntryIsOwnedAndTheDisabledWindowKeepsItsLook)
     form.close();
     EXPECT_TRUE(form.isVisible()) << "the close box of a disabled window does nothing";
     EXPECT_TRUE(form.recordWindow);
+    // Where the compositor leaves the keyboard with the disabled window, the initials still
+    // reach the record window.
+    QTest::keyClicks(form.CdeStart, "abc");
+    EXPECT_EQ(form.recordWindow->Text1->text(), "Abc");
 }
 
 // In a check-mark group only the chosen item shows a mark: an unticked item shows no box.
@@ -297,6 +302,28 @@ TEST_F(Form1Fixture, TwoPlayerGameEndsWithAPointForTheOther)
     EXPECT_EQ(form.Labelscore2->text(), "0");
     EXPECT_TRUE(form.CdeStart->isEnabled());
     EXPECT_EQ(form.CdeStart->text(), "Start");
+}
+
+// The start cue holds the game: the button it leaves, "Start" greyed, is painted before it
+// sounds, not after.
+TEST_F(Form1Fixture, TheStartCueSoundsOverTheGreyedStart)
+{
+    QString painted, onScreen;
+    struct PaintWatch final : QObject {
+        QString& painted;
+        explicit PaintWatch(QString& p) : painted(p) {}
+        bool eventFilter(QObject* o, QEvent* e) override
+        {
+            if (auto* b = static_cast<QPushButton*>(o); e->type() == QEvent::Paint)
+                painted = b->text() + (b->isEnabled() ? "" : " (disabled)");
+            return false;
+        }
+    } watch(painted);
+    form.CdeStart->installEventFilter(&watch);
+    sound.during = [&] { onScreen = painted; };
+    form.CdeStart->click();
+    clock.advance(700);
+    EXPECT_EQ(onScreen, "Start (disabled)");
 }
 
 // Joystick items are enabled when a joystick answers, and never disabled again.

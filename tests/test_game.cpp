@@ -223,6 +223,7 @@ TEST_F(GameFixture, CrashEffectsComeInOrder)
             EXPECT_EQ(game.Score1, 0) << "point counted after the cue";
             EXPECT_TRUE(game.TimerVorlin1->enabled());
             EXPECT_EQ(game.CteRebour, 0);
+            EXPECT_EQ(log[log.size() - 2].rfind("shown", 0), 0u) << "the last step on screen first";
         }
     };
     playUntilCrash();
@@ -262,7 +263,7 @@ TEST_F(GameFixture, CountdownRunsOnTheButtonThenTheCueThenTheTrails)
     sound.during = [&] { enabledAtCue = running(); };
     clock.advance(700);
     const Log expected{"caption 5", "caption 4", "caption 3", "caption 2", "caption 1", "caption 0",
-                       "caption Start", "sound Beam.wav"};
+                       "caption Start", "shown Start (disabled) l1=0 l2=0", "sound Beam.wav"};
     EXPECT_EQ(log, expected);
     EXPECT_FALSE(enabledAtCue) << "the trails move only after the cue";
     EXPECT_FALSE(host.startEnabled);
@@ -443,7 +444,7 @@ TEST(KeyRules, TablesAndTheKeypad)
 
 // ---- game end and the match -------------------------------------------------------------
 
-// The match ends at 10: the cue before the box, the box while the label shows 10, one winner.
+// The match ends at 10: the tally on screen, the cue, the box while the label shows 10, one winner.
 TEST_F(GameFixture, TenPointsWinTheMatch)
 {
     setMode(3);
@@ -451,7 +452,7 @@ TEST_F(GameFixture, TenPointsWinTheMatch)
     game.Score2 = 9;
     log.clear();
     game.restart();
-    const Log expected{"sound Level.wav", "winner Joueur noir gagne ! l1=10 l2=9"};
+    const Log expected{"shown  l1=10 l2=9", "sound Level.wav", "winner Joueur noir gagne ! l1=10 l2=9"};
     EXPECT_EQ(log, expected);
     EXPECT_EQ(game.Score1, 0);
     EXPECT_EQ(game.Score2, 0);
@@ -461,7 +462,7 @@ TEST_F(GameFixture, TenPointsWinTheMatch)
     game.Score2 = 10;
     log.clear();
     game.restart();
-    EXPECT_EQ(log, (Log{"sound Chimes.wav", "winner Joueur rouge gagne ! l1=0 l2=10"}));
+    EXPECT_EQ(log, (Log{"shown  l1=0 l2=10", "sound Chimes.wav", "winner Joueur rouge gagne ! l1=0 l2=10"}));
 }
 
 // While the winner's box is open the idle poll runs and LastKey still holds the game's key.

@@ -2,11 +2,13 @@
 #include "Fakes.h"
 #include "anipic/AniGif.h"
 #include "anipic/ImageArray.h"
+#include "look/Caption.h"
 #include "look/WindowLook.h"
 #include "platform/Shell.h"
 #include "windows/AuxWindows.h"
 #include "windows/FormAbout.h"
 #include "windows/FormAide.h"
+#include "windows/FormManette.h"
 #include "windows/FormVersionHistory.h"
 #include "windows/Texts.h"
 
@@ -14,6 +16,7 @@
 #include <QDir>
 #include <QFrame>
 #include <QLabel>
+#include <QMenu>
 #include <QMovie>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
@@ -103,6 +106,9 @@ TEST_F(WindowsFixture, OneHelpWindow)
     EXPECT_EQ(windows.help.data(), first);
     EXPECT_EQ(first->windowTitle(), "Aide de VORLIN");
     EXPECT_EQ(first->size(), QSize(215, 468));
+    EXPECT_EQ(first->windowHandle()->transientParent(), mainWindow.windowHandle()) << "Help has no owner";
+    windows.showPadSettings();
+    EXPECT_EQ(windows.pads->windowHandle()->transientParent(), mainWindow.windowHandle()) << "the pad window has no owner";
     EXPECT_EQ(first->TextAide->toPlainText().split('\n').size(), 33);
     activate(first);
     EXPECT_GT(first->AnimatedGIF1->count(), 1) << "activation loaded the animation";
@@ -293,6 +299,48 @@ TEST_F(WindowsFixture, FixedWindowsAreNeverMaximised)
         EXPECT_FALSE(w->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
     }
     delete record.data();
+}
+
+// Where the game draws a fixed window's caption, the caption and a 1-pixel edge go around the
+// client area, which keeps the design's size to the pixel; the history's caption shows the
+// program's icon; a right click on the caption and Alt+Space open the window menu.
+TEST_F(WindowsFixture, DrawnCaptionsGoAroundTheClientArea)
+{
+    QPixmap icon(32, 32);
+    icon.fill(Qt::magenta);
+    mainWindow.setWindowIcon(icon);
+    windows.showHelp();
+    windows.showVersionHistory();
+    const struct { QWidget* window; int caption; } framed[] = {{windows.help, 15}, {windows.history, 18}};
+    for (const auto& [w, caption] : framed) {
+        const QSize client = w->size();
+        QWidget* first = w->findChildren<QWidget*>(Qt::FindDirectChildrenOnly).first();
+        const QPoint firstAt = first->pos();
+        look::addCaption(w);
+        EXPECT_EQ(w->size(), client + QSize(2, caption + 2)) << qPrintable(w->windowTitle());
+        EXPECT_EQ(first->pos(), firstAt + QPoint(1, caption + 1));
+        auto* band = w->findChild<QWidget*>(QStringLiteral("caption"));
+        ASSERT_TRUE(band);
+        EXPECT_EQ(band->geometry(), QRect(1, 1, client.width(), caption));
+    }
+    auto* band = windows.history->findChild<QWidget*>(QStringLiteral("caption"));
+    EXPECT_EQ(band->grab().toImage().pixelColor(9, 9), QColor(Qt::magenta)) << "no icon in the history's caption";
+
+    QTest::mouseClick(band, Qt::RightButton, {}, QPoint(100, 9));
+    auto* menu = windows.history->findChild<QMenu*>(QStringLiteral("windowMenu"));
+    ASSERT_TRUE(menu && menu->isVisible()) << "no window menu on a right click";
+    QStringList items;
+    for (QAction* a : menu->actions())
+        items << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    EXPECT_EQ(items, (QStringList{"&Déplacer", "-", "&Fermer\tAlt+F4"}));
+    menu->hide();
+    activate(windows.help);
+    QTest::keyClick(windows.help->TextAide, Qt::Key_Space, Qt::AltModifier);
+    menu = windows.help->findChild<QMenu*>(QStringLiteral("windowMenu"));
+    ASSERT_TRUE(menu && menu->isVisible()) << "no window menu on Alt+Space";
+    menu->actions().last()->trigger();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(windows.help) << "Fermer closes the window";
 }
 
 // A second start brings the window back from the task bar, in front and active; a token

@@ -103,13 +103,20 @@ void Game::step(const Trail& t)
         return;
     }
 
-    ModuleSon::play(sound_, *t.crashCue);
+    playCue(*t.crashCue);
     if (host_.checked(MenuItem::menu2joueur))
         ++(this->*t.opponentScore);
     (this->*t.timer)->setEnabled(false);
     (this->*t.otherTimer)->setEnabled(false);
     FirstTrail = t.id;
     restart();
+}
+
+void Game::playCue(const QString& cue)
+{
+    // The cue blocks the only thread: nothing is painted while it sounds.
+    host_.showChangesNow();
+    ModuleSon::play(sound_, cue);
 }
 
 void Game::TimerVorlin1_Tick()
@@ -231,7 +238,7 @@ void Game::TimerCdeStart_Tick()
     TimerCdeStart->setEnabled(false);
     host_.setStartCaption(QStringLiteral("Start"));
     host_.setStartEnabled(false);
-    ModuleSon::play(sound_, ModuleSon::kStart);
+    playCue(ModuleSon::kStart);
     // The timer enabled first ticks first in every period, and so takes a contested place.
     if (FirstTrail == 0) {
         TimerVorlin1->setEnabled(true);
@@ -276,12 +283,12 @@ void Game::restart()
         host_.setLabelscore1(QString::number(Score1));
         host_.setLabelscore2(QString::number(Score2));
         if (Score1 == kMatchPoints) {
-            ModuleSon::play(sound_, ModuleSon::kWinNoir);
+            playCue(ModuleSon::kWinNoir);
             host_.showWinner(QStringLiteral("Joueur noir gagne !"));
             Raz();
         }
         if (Score2 == kMatchPoints) {
-            ModuleSon::play(sound_, ModuleSon::kWinRouge);
+            playCue(ModuleSon::kWinRouge);
             host_.showWinner(QStringLiteral("Joueur rouge gagne !"));
             Raz();
         }

@@ -80,6 +80,8 @@ public:
 private:
     struct Trail;
     void step(const Trail& t);
+    // Shows what changed, then plays the cue to its end.
+    void playCue(const QString& cue);
     void showTitle();
     // The field's size, the number of places and the start places, from the client area.
     void layOutField();

@@ -42,4 +42,7 @@ public:
     virtual void showHelp() = 0;
     // Saves the settings and ends the program.
     virtual void saveAndQuit() = 0;
+    // Puts on the screen at once what the game has changed: a cue holds the game next, and
+    // what changed before it is on screen while it sounds.
+    virtual void showChangesNow() = 0;
 };

@@ -6,11 +6,8 @@
 #include <QApplication>
 #include <QIconEngine>
 #include <QLibraryInfo>
-#include <QLinearGradient>
 #include <QMenu>
-#include <QMouseEvent>
 #include <QPainter>
-#include <QPointer>
 #include <QProxyStyle>
 #include <QStyleOption>
 #include <QTranslator>
@@ -58,174 +55,7 @@ bool onWayland()
     return QGuiApplication::platformName() == QLatin1String("wayland");
 }
 
-// The caption of a fixed window as the design draws it: the title on a blue band, and a
-// close box, the only box these windows have. A press on the band moves the window (the
-// window system does it); a double click does nothing, as a fixed window cannot be maximised.
-class Caption final : public QWidget {
-public:
-    Caption(QWidget* window, Frame frame) : QWidget(window), frame_(frame)
-    {
-        setObjectName(QStringLiteral("caption"));
-        setFont(designFont(frame == Frame::Tool ? 7 : 8, true));
-        setGeometry(0, 0, window->width(), captionHeight(frame));
-    }
-
-    QRect closeBox() const
-    {
-        const int h = height() - 4;
-        return QRect(width() - 2 - h - h / 8, 2, h + h / 8, h);
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter p(this);
-        const bool active = window()->isActiveWindow();
-        QLinearGradient band(0, 0, width(), 0);
-        band.setColorAt(0, active ? QColor(0, 0, 128) : QColor(128, 128, 128));
-        band.setColorAt(1, active ? QColor(16, 132, 208) : QColor(181, 181, 181));
-        p.fillRect(rect(), band);
-
-        p.setPen(active ? Qt::white : QColor(212, 208, 200));
-        const QRect text = rect().adjusted(3, 0, -closeBox().width() - 4, 0);
-        p.drawText(text, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, window()->windowTitle());
-
-        // The close box: a raised grey button with a cross, sunken while pressed on it.
-        const QRect box = closeBox();
-        p.fillRect(box, QColor(212, 208, 200));
-        p.setPen(pressed_ ? QColor(64, 64, 64) : Qt::white);
-        p.drawLine(box.topLeft(), box.topRight());
-        p.drawLine(box.topLeft(), box.bottomLeft());
-        p.setPen(pressed_ ? Qt::white : QColor(64, 64, 64));
-        p.drawLine(box.bottomLeft(), box.bottomRight());
-        p.drawLine(box.topRight(), box.bottomRight());
-        const QRect cross = box.adjusted(box.width() / 4 + 1, box.height() / 4, -box.width() / 4, -box.height() / 4 + 1)
-                                .translated(pressed_ ? 1 : 0, pressed_ ? 1 : 0);
-        p.setPen(QPen(Qt::black, frame_ == Frame::Tool ? 1.5 : 2));
-        p.setRenderHint(QPainter::Antialiasing);
-        p.drawLine(cross.topLeft(), cross.bottomRight());
-        p.drawLine(cross.bottomLeft(), cross.topRight());
-    }
-
-    void mousePressEvent(QMouseEvent* e) override
-    {
-        if (e->button() != Qt::LeftButton)
-            return;
-        if (closeBox().contains(e->position().toPoint())) {
-            pressed_ = true;
-            update();
-        } else if (QWindow* w = window()->windowHandle()) {
-            w->startSystemMove();
-        }
-    }
-
-    void mouseReleaseEvent(QMouseEvent* e) override
-    {
-        if (!pressed_ || e->button() != Qt::LeftButton)
-            return;
-        pressed_ = false;
-        update();
-        if (closeBox().contains(e->position().toPoint()))
-            window()->close();
-    }
-
-    void mouseDoubleClickEvent(QMouseEvent* e) override { e->accept(); }
-
-private:
-    Frame frame_;
-    bool pressed_ = false;
-};
-
-// Keeps a fixed window at its size: a maximised or full-screen state is undone as soon as it
-// is reported, whoever asked for it. Where the game draws the caption, adds it when the
-// window is first shown, once its children are all in place, and moves them under it.
-class FixedWindow final : public QObject {
-public:
-    FixedWindow(QWidget* w, Frame frame) : QObject(w), window_(w), frame_(frame)
-    {
-        setObjectName(QStringLiteral("FixedWindow"));
-        w->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (watched != window_)
-            return false;
-        switch (event->type()) {
-        case QEvent::WindowStateChange:
-            if (window_->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))
-                window_->setWindowState(window_->windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
-            break;
-        case QEvent::Show:
-            if (!caption_ && drawsOwnCaptions())
-                addCaption();
-            break;
-        case QEvent::WindowTitleChange:
-        case QEvent::ActivationChange:
-            if (caption_)
-                caption_->update();
-            break;
-        default:
-            break;
-        }
-        return false;
-    }
-
-private:
-    void addCaption()
-    {
-        const int h = captionHeight(frame_);
-        for (QWidget* child : window_->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-            if (!child->isWindow())
-                child->move(child->x(), child->y() + h);
-        window_->setFixedSize(window_->width(), window_->height() + h);
-        caption_ = new Caption(window_, frame_);
-        caption_->show();
-        // No frame comes from the window system: a dark line around the window, over the
-        // outermost pixels, keeps its edge on any background.
-        const int w = window_->width(), height = window_->height();
-        for (const QRect& r : {QRect(0, 0, w, 1), QRect(0, height - 1, w, 1), QRect(0, 0, 1, height), QRect(w - 1, 0, 1, height)}) {
-            auto* edge = new QWidget(window_);
-            edge->setAttribute(Qt::WA_TransparentForMouseEvents);
-            setColour(edge, QPalette::Window, QColor(64, 64, 64));
-            edge->setGeometry(r);
-            edge->show();
-        }
-    }
-
-    QWidget* window_;
-    Frame frame_;
-    QPointer<Caption> caption_;
-};
-
 } // namespace
-
-bool drawsOwnCaptions()
-{
-    const QString platform = QGuiApplication::platformName();
-    return platform == QLatin1String("xcb") || platform == QLatin1String("wayland");
-}
-
-int captionHeight(Frame frame)
-{
-    // The design's caption and small caption: 18 and 15 pixels at 96 dpi.
-    return frame == Frame::Tool ? 15 : 18;
-}
-
-void frameWindow(QWidget* w, Frame frame, const QString& caption, int widthTwips, int heightTwips)
-{
-    const Qt::WindowFlags type = frame == Frame::Tool ? Qt::Tool : Qt::Dialog;
-    // A title and a close box only. Qt gives a frameless window a frame again if any box is
-    // named beside it.
-    w->setWindowFlags(drawsOwnCaptions() ? type | Qt::FramelessWindowHint
-                                         : type | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                                               Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    w->setAttribute(Qt::WA_DeleteOnClose);
-    w->setWindowTitle(caption);
-    w->setFixedSize(units::twipsToPx(widthTwips), units::twipsToPx(heightTwips));
-    new FixedWindow(w, frame);
-}
 
 void bringForward(QWidget* w, QWidget* owner)
 {
@@ -247,6 +77,11 @@ void bringToFront(QWidget& window, const QByteArray& activationToken)
     window.raise();
     const platform::LentActivationToken token(onWayland() ? activationToken : QByteArray());
     window.activateWindow();
+    // Where the window manager refuses the focus (X11, XWayland), the task bar shows the window
+    // asks for attention; the flag goes when the window is activated. Qt 6.4's Wayland plugin
+    // has no such request, and without a token asks the compositor for nothing.
+    if (activationToken.isEmpty() && !window.isActiveWindow())
+        QApplication::alert(&window);
 }
 
 namespace {

@@ -13,7 +13,8 @@ class QStyle;
 class QWidget;
 
 // The look every window of the game shares: its font, colours, geometry in twips and the
-// way a secondary window is framed and brought forward. Written once here.
+// way a secondary window is brought forward. Written once here; the fixed windows' frame is
+// in look/Caption.h.
 namespace look {
 
 // The background of the main window and of the record window (0x00BBGGRR).
@@ -29,24 +30,6 @@ QRect twips(int left, int top, int width, int height);
 
 // Sets one colour role of a widget's palette; a Window colour also fills its background.
 void setColour(QWidget* w, QPalette::ColorRole role, const QColor& c);
-
-// A fixed-size secondary window with a title and a close box, and no other box: it can
-// neither be minimised nor maximised, and a maximised or full-screen state asked for by
-// anyone (the window manager, the compositor, a program) is undone at once. A tool window
-// has the small caption of a palette. Deleted when closed. The size is that of the client
-// area; where the game draws the caption itself (see drawsOwnCaptions) the window is taller
-// by the caption and its children move down under it when it is first shown.
-enum class Frame { Dialog, Tool };
-void frameWindow(QWidget* w, Frame frame, const QString& caption, int widthTwips, int heightTwips);
-
-// True where a fixed window's caption is drawn by the game: on X11 (openbox keeps a
-// minimise box whatever the flags say, and cuts narrow captions for it) and on Wayland (Qt's
-// own frame draws minimise and maximise boxes on every window, and a click on maximise
-// of a fixed window ends the connection). Elsewhere the system's frame is kept.
-bool drawsOwnCaptions();
-
-// The height in pixels of the caption the game draws for a frame.
-int captionHeight(Frame frame);
 
 // Shows the window, puts it above the others and gives it the focus. An owned window is
 // kept above its owner by the window manager, so no click on the owner hides it; the owner

@@ -8,6 +8,7 @@
 #include "records/SettingsFile.h"
 #include "windows/FormInRecor.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QDir>
 #include <QScreen>
@@ -264,8 +265,11 @@ void Form1::changeEvent(QEvent* event)
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::EnabledChange)
         keepLookWhenDisabled();
+    // Once Qt is done with the activation: on Wayland, Qt 6.4 asks the compositor to activate
+    // its focus window again at each change of the focus object, which comes after this
+    // event; a request made here would come first and lose.
     if (event->type() == QEvent::ActivationChange && isActiveWindow() && !isEnabled())
-        activateOwnedWindow();
+        QMetaObject::invokeMethod(this, &Form1::activateOwnedWindow, Qt::QueuedConnection);
     if (event->type() != QEvent::WindowStateChange)
         return;
     // Coming back from the task bar runs the whole handler, even at an unchanged size.
@@ -274,15 +278,20 @@ void Form1::changeEvent(QEvent* event)
     wasMinimized_ = isMinimized();
 }
 
+QWidget* Form1::ownedWindow() const
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w != this && w->isVisible() && w->windowHandle() && w->windowHandle()->transientParent() == windowHandle())
+            return w;
+    return nullptr;
+}
+
 void Form1::activateOwnedWindow()
 {
     // A click on the disabled window gives the focus back to the window that disabled it
     // (record entry or About), as the owner of a modal window does.
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w != this && w->isVisible() && w->windowHandle() && w->windowHandle()->transientParent() == windowHandle()) {
-            w->activateWindow();
-            return;
-        }
+    if (QWidget* w = ownedWindow())
+        w->activateWindow();
 }
 
 void Form1::keepLookWhenDisabled()
@@ -372,6 +381,18 @@ void Form1::showWinner(const QString& text)
                              platform::MessageBox::Icon::None, false});
 }
 
+void Form1::showChangesNow()
+{
+    // Painted and handed to the window system now, not at the next turn of the event loop,
+    // which the cue holds up: the greyed "Start", the last step, the final tally.
+    repaint();
+    // On X11 the flush is sent at once; a Wayland client's requests wait in its buffer until
+    // the event loop is about to sleep. QGuiApplication::sync would run the event loop, and
+    // with it the other trail's timer, in the middle of a crash.
+    if (QAbstractEventDispatcher* loop = QAbstractEventDispatcher::instance())
+        Q_EMIT loop->aboutToBlock();
+}
+
 void Form1::enableJoystickItems(int joystickId)
 {
     (joystickId == 0 ? menuJoy1Noir : menuJoy2Rouge)->setEnabled(true);
@@ -386,6 +407,27 @@ void Form1::showHelp()
 
 // ---- keys ------------------------------------------------------------------------------
 
+bool Form1::forwardToOwnedWindow(QObject* watched, QEvent* event)
+{
+    // A compositor may refuse the record window the focus after a click on this window (GNOME
+    // takes no activation with a button's release, the serial Qt 6.4 sends): the keys then
+    // come here while this window is disabled. They are the owned window's, and a key is an
+    // input the compositor accepts for moving the focus to it.
+    if ((event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) || isEnabled() ||
+        !watched->isWidgetType() || static_cast<QWidget*>(watched)->window() != this)
+        return false;
+    QWidget* owned = ownedWindow();
+    if (!owned)
+        return false;
+    if (event->type() == QEvent::KeyPress)
+        owned->activateWindow();
+    const auto* key = static_cast<QKeyEvent*>(event);
+    QKeyEvent copy(key->type(), key->key(), key->modifiers(), key->nativeScanCode(), key->nativeVirtualKey(),
+                   key->nativeModifiers(), key->text(), key->isAutoRepeat(), key->count());
+    QCoreApplication::sendEvent(owned->focusWidget() ? owned->focusWidget() : owned, &copy);
+    return true;
+}
+
 bool Form1::eventFilter(QObject* watched, QEvent* event)
 {
     // Key preview: the window sees every key first, whichever of its widgets has the focus;
@@ -393,6 +435,8 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
     // which is harmless: storing the same code twice is storing it once. A key for an open
     // menu, the menu bar or a message box is theirs: one that the menu bar passes on comes
     // back to the window itself.
+    if (forwardToOwnedWindow(watched, event))
+        return true;
     if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
         static_cast<QWidget*>(watched)->window() == this && isEnabled() && !qobject_cast<QMenuBar*>(watched) &&
         !QApplication::activePopupWidget() && !QApplication::activeModalWidget()) {

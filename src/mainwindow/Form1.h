@@ -75,6 +75,7 @@ public:
     void enableJoystickItems(int joystickId) override;
     void showHelp() override;
     void saveAndQuit() override;
+    void showChangesNow() override;
 
     Game game;
 
@@ -147,6 +148,9 @@ private:
     void storePending();
     void keepLookWhenDisabled();
     void activateOwnedWindow();
+    // The visible window this one owns (record entry or About), if any.
+    QWidget* ownedWindow() const;
+    bool forwardToOwnedWindow(QObject* watched, QEvent* event);
 
     Services services_;
     ModuleNom& records_;

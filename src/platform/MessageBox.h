@@ -2,6 +2,9 @@
 #pragma once
 
 #include <QString>
+#include <functional>
+
+class QWidget;
 
 namespace platform {
 
@@ -28,6 +31,9 @@ public:
 class QtMessageBox final : public MessageBox {
 public:
     Answer show(const Request& request) override;
+
+    // How the game frames a box before it shows (its caption and boxes); none: the system's.
+    std::function<void(QWidget&)> frame;
 };
 
 } // namespace platform

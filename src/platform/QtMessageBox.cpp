@@ -9,6 +9,8 @@ namespace platform {
 MessageBox::Answer QtMessageBox::show(const Request& r)
 {
     QMessageBox box(QApplication::activeWindow());
+    if (frame)
+        frame(box);
     box.setText(r.text);
     box.setWindowTitle(r.title.isEmpty() ? QApplication::applicationName() : r.title);
     switch (r.icon) {

@@ -25,7 +25,9 @@ void AuxWindows::showHelp()
 {
     if (!help)
         help = new FormAide(aniGif_);
-    look::bringForward(help);
+    // Owned, as on X11 where Qt makes it transient for the group: never behind the main
+    // window, never in the task bar.
+    look::bringForward(help, main_);
 }
 
 void AuxWindows::showAbout()
@@ -53,5 +55,5 @@ void AuxWindows::showPadSettings()
 {
     if (!pads)
         pads = new FormManette(joystick_, clock_);
-    look::bringForward(pads);
+    look::bringForward(pads, main_);
 }

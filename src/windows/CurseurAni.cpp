@@ -40,9 +40,25 @@ public:
         }
         steps_ = std::move(cursor.steps);
         stepMs_ = std::move(cursor.stepMs);
+        timer_.setObjectName(QStringLiteral("CurseurAniTick"));
         timer_.setSingleShot(true);
         connect(&timer_, &QTimer::timeout, this, [this] { show((step_ + 1) % steps_.size()); });
-        show(0);
+        // Each frame is a cursor set on the window, and Qt 6.4 on Wayland shows it wherever the
+        // pointer is: the animation runs only while the pointer is over the target, which keeps
+        // the up arrow until then.
+        if (target->underMouse())
+            show(0);
+        target->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Enter)
+            show(step_);
+        else if (e->type() == QEvent::Leave)
+            timer_.stop();
+        return false;
     }
 
 private:
@@ -59,7 +75,7 @@ private:
     std::vector<int> steps_;
     std::vector<int> stepMs_;
     std::size_t step_ = 0;
-    QTimer timer_;
+    QTimer timer_{this};
 };
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "windows/FormAbout.h"
 
 #include "anipic/AniGif.h"
+#include "look/Caption.h"
 #include "look/WindowLook.h"
 #include "platform/Shell.h"
 #include "windows/Activation.h"
@@ -80,21 +81,7 @@ FormAbout::FormAbout(AniGif& aniGif, platform::Shell& shell, QWidget* mainWindow
     lblDisclaimer->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     lblDisclaimer->setWordWrap(true);
 
-    Frame1 = new QFrame(this);
-    Frame1->setFrameStyle(QFrame::Box | QFrame::Sunken);
-    Frame1->setGeometry(twips(120, 0, 4095, 1335));
-    Frame1->setToolTip(QStringLiteral("Click to Version history"));
-    Image1 = new QLabel(Frame1);
-    Image1->setGeometry(twips(240, 240, 1095, 975));
-    Image1->setScaledContents(true);
-    Image1->setPixmap(QPixmap(QStringLiteral(":/vorlin.ico")));
-    Image1->setToolTip(QStringLiteral("Click to Version history"));
-    Label1 = new QLabel(QStringLiteral("VORLIN V 1.06"), Frame1);
-    Label1->setGeometry(twips(1680, 600, 1935, 375));
-    Label1->setFont(look::designFont(12, true));
-    Label1->setToolTip(QStringLiteral("Click to Version History"));
-    for (QWidget* w : {static_cast<QWidget*>(Frame1), static_cast<QWidget*>(Image1), static_cast<QWidget*>(Label1)})
-        w->installEventFilter(this);
+    buildTopArea();
 
     Label3 = label(this, QStringLiteral("Page WEB :"), twips(480, 3700, 1095, 255), QColor(0, 128, 0), Qt::black);
     Label3_lienWeb = label(this, QStringLiteral("example.org"), twips(1800, 3700, 1455, 255), QColor(0, 192, 0), Qt::black);
@@ -127,6 +114,26 @@ FormAbout::FormAbout(AniGif& aniGif, platform::Shell& shell, QWidget* mainWindow
     Label2->setWordWrap(true);
 
     new ActivationWatcher(this, [this] { Form_Activate(); });
+}
+
+void FormAbout::buildTopArea()
+{
+    Frame1 = new QFrame(this);
+    Frame1->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    Frame1->setGeometry(twips(120, 0, 4095, 1335));
+    Frame1->setToolTip(QStringLiteral("Click to Version history"));
+    Image1 = new QLabel(Frame1);
+    Image1->setGeometry(twips(240, 240, 1095, 975));
+    Image1->setScaledContents(true);
+    Image1->setPixmap(QPixmap(QStringLiteral(":/vorlin.ico")));
+    Image1->setToolTip(QStringLiteral("Click to Version history"));
+    Label1 = new QLabel(QStringLiteral("VORLIN V 1.06"), Frame1);
+    Label1->setGeometry(twips(1680, 600, 1935, 375));
+    Label1->setFont(look::designFont(12, true));
+    Label1->setToolTip(QStringLiteral("Click to Version History"));
+    // A click anywhere on the top area opens the version history.
+    for (QWidget* w : {static_cast<QWidget*>(Frame1), static_cast<QWidget*>(Image1), static_cast<QWidget*>(Label1)})
+        w->installEventFilter(this);
 }
 
 FormAbout::~FormAbout()

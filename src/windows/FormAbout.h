@@ -52,6 +52,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Frame1 with the icon and the name: a click on any of them opens the version history.
+    void buildTopArea();
+
     AniGif& aniGif_;
     platform::Shell& shell_;
     QPointer<QWidget> mainWindow_;

@@ -2,6 +2,7 @@
 #include "windows/FormAide.h"
 
 #include "anipic/AniGif.h"
+#include "look/Caption.h"
 #include "look/WindowLook.h"
 #include "windows/Activation.h"
 #include "windows/Texts.h"

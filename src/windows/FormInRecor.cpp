@@ -2,6 +2,7 @@
 #include "windows/FormInRecor.h"
 
 #include "base/Units.h"
+#include "look/Caption.h"
 #include "look/WindowLook.h"
 #include "records/Cp1252.h"
 #include "records/ModuleNom.h"

@@ -2,6 +2,7 @@
 #include "windows/FormManette.h"
 
 #include "input/Steering.h"
+#include "look/Caption.h"
 #include "look/WindowLook.h"
 #include "platform/WindowTimer.h"
 
@@ -61,11 +62,6 @@ QPointF StickView::toWidget(double x, double y) const
 {
     return {kMarkerInset + x / kFull * (width() - 1 - 2 * kMarkerInset),
             kMarkerInset + y / kFull * (height() - 1 - 2 * kMarkerInset)};
-}
-
-QPoint StickView::markerCentre() const
-{
-    return toWidget(x_, y_).toPoint();
 }
 
 QRectF StickView::markerRect() const

@@ -19,8 +19,6 @@ class StickView final : public QWidget {
 public:
     StickView(QColor marker, QWidget* parent);
     void setPosition(std::uint32_t x, std::uint32_t y, bool present);
-    // Where the marker is drawn, in the widget's pixels.
-    QPoint markerCentre() const;
     // The marker with its pen: inside the widget at every position.
     QRectF markerRect() const;
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "windows/FormVersionHistory.h"
 
+#include "look/Caption.h"
 #include "look/WindowLook.h"
 #include "windows/Texts.h"
 

@@ -54,7 +54,8 @@ fail() {
   exit 1
 }
 
-# A display of our own, with a window manager (openbox unless e2e_wm says otherwise).
+# A display of our own (1024 x 768 unless e2e_screen says otherwise), with a window manager
+# (openbox unless e2e_wm says otherwise).
 # Appends the servers' process ids to pids and exports DISPLAY; fails when Xvfb does not come
 # up. The game goes to this display whatever desktop the test is started from: Qt's X11
 # plugin is pinned (in a Wayland session Qt would pick the Wayland one and open the game on
@@ -63,7 +64,7 @@ start_display() {
   export QT_QPA_PLATFORM=xcb
   unset WAYLAND_DISPLAY WAYLAND_SOCKET XDG_SESSION_TYPE
   exec 5<> <(:)
-  Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  Xvfb -displayfd 5 -screen 0 "${e2e_screen:-1024x768}x24" -nolisten tcp >/dev/null 2>&1 &
   pids+=($!)
   read -r -t 10 num <&5 || fail "Xvfb did not start"
   export DISPLAY=":$num"

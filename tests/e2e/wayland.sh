@@ -188,21 +188,21 @@ check_fixed() {
   id=$(toplevel "$title")
   waitfor 5 eval '[ -n "$(window_box "${title%% *}")" ]' || fail "'$title' is not on the screen"
   read -r x y width height < <(window_box "${title%% *}")
-  # A tool window's small caption, 15 px, ends with the close box 2 px from the right edge:
-  # the title must end clear of it, not be cut at it.
+  # A tool window's small caption, 15 px inside the 1-px edge, ends with the close box 2 px
+  # from its right end: the title must end clear of it, not be cut at it.
   local h=15 box=$(((15 - 4) + (15 - 4) / 8))
-  local band="$((width - 2 - box))x$h+$x+$y" tx tw
+  local band="$((width - 4 - box))x$h+$((x + 1))+$((y + 1))" tx tw
   text_drawn() { snapshot; [ -n "$(title_text "$band")" ]; }
   waitfor 5 text_drawn || fail "'$title' shows no caption"
   read -r tx _ tw _ < <(title_text "$band")
-  [ $((tx + tw)) -le $((width - 2 - box - 5)) ] ||
-    fail "the caption of '$title' is cut: text ends at $((tx + tw)) of $((width - 2 - box))"
+  [ $((tx + tw)) -le $((width - 4 - box - 5)) ] ||
+    fail "the caption of '$title' is cut: text ends at $((tx + tw)) of $((width - 4 - box))"
   shot "$key-caption"
   for offset in 40 63; do
-    click_at $((x + width - offset)) $((y + h / 2))
+    click_at $((x + width - offset)) $((y + 1 + h / 2))
     sleep 0.3
   done
-  click_at $((x + width / 3)) $((y + h / 2)) 2
+  click_at $((x + width / 3)) $((y + 1 + h / 2)) 2
   sleep 0.5
   game_running || fail "the game died after a maximise asked of '$title'"
   [ "$key" = a ] || above "$title" '^Vorlin' || fail "'$title' is not above the main window: $(stacking | tr '\n' '|')"
@@ -211,7 +211,7 @@ check_fixed() {
   # Its close box closes it.
   local since
   since=$(wc -l <"$log")
-  click_at $((x + width - 2 - box / 2)) $((y + h / 2))
+  click_at $((x + width - 3 - box / 2)) $((y + 1 + h / 2))
   closed() { tail -n +"$since" "$log" | grep -qE -- "-> xdg_toplevel@$id\.destroy\(\)"; }
   waitfor 5 closed || fail "the close box left '$title' open"
 }

@@ -1,0 +1,4 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# The Wayland checks of wayland_desktop.sh under KDE's kwin_wayland.
+exec "$(dirname "$0")/wayland_desktop.sh" kde "$@"
