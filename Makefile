@@ -9,7 +9,9 @@
 #            root, or with sudo). tests/fresh-machine.sh, the README on new machines, is by hand.
 # make deb   installs what building a Debian package needs, builds it from debian/ into
 #            build/deb/
-.PHONY: all run build-all test check-release test-asan bench fuzz screenshot deb clean
+# make dist  the upstream tarball of HEAD (git archive, without debian/) beside the tree, as
+#            ../vorlin_<version>.orig.tar.xz, where dpkg-buildpackage -S looks for it
+.PHONY: all run build-all test check-release test-asan bench fuzz screenshot deb dist clean
 
 configure = cmake --preset $(1) >/dev/null
 # $(call tests,<preset>,<labels>): the unit tests quietly, then the tests of <labels> one at a
@@ -71,6 +73,12 @@ screenshot:
 deb:
 	@scripts/install-deps.sh deb
 	@packaging/build-deb.sh build/deb
+
+# One thread, so the same commit always gives the same bytes.
+dist:
+	@v=$$(sed -n 's/^project(Vorlin VERSION \([^ ]*\).*/\1/p' CMakeLists.txt); \
+	git archive --format=tar --prefix=vorlin-$$v/ HEAD -- . ':(exclude)debian' | xz -T1 >../vorlin_$$v.orig.tar.xz; \
+	echo "dist: ../vorlin_$$v.orig.tar.xz"
 
 clean:
 	rm -rf build
