@@ -16,7 +16,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 for tool in dpkg-buildpackage dh cmake lintian hardening-check file Xvfb openbox xdotool wmctrl identify appstreamcli; do
   command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (scripts/install-deps.sh release installs it)"; exit 1; }
 done
-echo "not checked here: apt-get install into a machine that has nothing else (tests/e2e/pristine.sh, in .ci/run)"
+echo "not checked here: apt-get install into a machine that has nothing else (tests/e2e/pristine.sh, in make check-release)"
 unset QT_QPA_PLATFORM
 mkdir -p "$art"
 root=$(mktemp -d) home=$(mktemp -d) home2=$(mktemp -d) sources=$(mktemp -d)
