@@ -112,6 +112,12 @@ machine() {
   echo localhost >"$root/etc/hostname"
   # The root runs under the host's name: resolvable, as on any installed machine.
   echo "127.0.1.1 $(hostname)" >>"$root/etc/hosts"
+  mount -t proc proc "$root/proc" && mounted+=("$root/proc")
+  mount -t sysfs sys "$root/sys" && mounted+=("$root/sys")
+  mount --bind /dev "$root/dev" && mounted+=("$root/dev")
+  # The host's terminals: the pseudo-terminal sudo reads the password from is one of them.
+  mount --bind /dev/pts "$root/dev/pts" && mounted+=("$root/dev/pts")
+  mount -t tmpfs tmpfs "$root/dev/shm" && mounted+=("$root/dev/shm")
   chroot "$root" apt-get update -qq
   if [ "$who" = root ]; then
     user=root home=/root
@@ -126,12 +132,6 @@ machine() {
   fi
   # A machine as a user receives it: apt's lists fresh, its cache empty.
   chroot "$root" apt-get clean
-  mount -t proc proc "$root/proc" && mounted+=("$root/proc")
-  mount -t sysfs sys "$root/sys" && mounted+=("$root/sys")
-  mount --bind /dev "$root/dev" && mounted+=("$root/dev")
-  # The host's terminals: the pseudo-terminal sudo reads the password from is one of them.
-  mount --bind /dev/pts "$root/dev/pts" && mounted+=("$root/dev/pts")
-  mount -t tmpfs tmpfs "$root/dev/shm" && mounted+=("$root/dev/shm")
   # The clone step's source: a copy of this repository where the README names its address.
   git clone -q --bare --no-local "$repo" "$root/srv/vorlin.git"
   chroot "$root" chown -R "$user:" /srv/vorlin.git
