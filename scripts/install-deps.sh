@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian 12 packages Vorlin needs, only those that are missing; sudo when not root.
-# Usage: install-deps.sh [run|deb|test|fuzz]
-#   run   building and running the game (the default)
-#   deb   run, plus building and checking its Debian package (make deb)
-#   test  deb, plus the tests, benchmarks and the headless desktops they drive
-#   fuzz  test, plus clang and its libFuzzer runtime
+# Usage: install-deps.sh [run|deb|test|release|fuzz]
+#   run      building and running the game (the default)
+#   deb      run, plus building its Debian package (make deb)
+#   test     run, plus the tests, benchmarks and the headless desktops they drive (make test)
+#   release  deb and test, plus checking the package and installing it into a pristine root
+#            (make check-release)
+#   fuzz     test, plus clang and its libFuzzer runtime
 set -euo pipefail
 
 # VORLIN_FUZZ=1 with no argument: the fuzz set, as older callers ask for it.
@@ -21,7 +23,7 @@ run=(
   qt6-wayland
 )
 # build-essential: what dpkg-buildpackage checks for besides debian/control's list
-deb=(build-essential debhelper dpkg-dev file lintian devscripts)
+deb=(build-essential debhelper dpkg-dev)
 test=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # the game headless, its screenshots, the package and its metadata
@@ -32,13 +34,16 @@ test=(
   # their X11 window managers, on a session bus of their own
   mutter kwin-wayland kwin-x11 breeze dbus-daemon
 )
+# lintian; hardening-check (devscripts); file; the minimal root of tests/e2e/pristine.sh
+release=(lintian devscripts file debootstrap)
 fuzz=(clang libclang-rt-14-dev)
 case "$set_name" in
   run) packages=("${run[@]}") ;;
   deb) packages=("${run[@]}" "${deb[@]}") ;;
-  test) packages=("${run[@]}" "${deb[@]}" "${test[@]}") ;;
-  fuzz) packages=("${run[@]}" "${deb[@]}" "${test[@]}" "${fuzz[@]}") ;;
-  *) echo "usage: $0 [run|deb|test|fuzz]" >&2; exit 2 ;;
+  test) packages=("${run[@]}" "${test[@]}") ;;
+  release) packages=("${run[@]}" "${deb[@]}" "${test[@]}" "${release[@]}") ;;
+  fuzz) packages=("${run[@]}" "${test[@]}" "${fuzz[@]}") ;;
+  *) echo "usage: $0 [run|deb|test|release|fuzz]" >&2; exit 2 ;;
 esac
 
 missing=()

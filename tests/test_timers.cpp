@@ -2,7 +2,12 @@
 #include "platform/WindowTimer.h"
 #include "support/VirtualClock.h"
 
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
 #include <gtest/gtest.h>
+#include <map>
+#include <memory>
 #include <string>
 
 
@@ -91,4 +96,46 @@ TEST(WindowTimer, AdvanceUntilStopsAtThePredicate)
     EXPECT_EQ(clock.now(), 150);
     EXPECT_FALSE(clock.advanceUntil([&] { return ticks == 100; }, 100));
     EXPECT_EQ(clock.now(), 250);
+}
+
+// The order the game's rules rest on, on the real event loop: a shorter timer enabled later
+// fires first, and of two with one interval the one enabled first fires first, in every period.
+// No tick comes before its period has run out.
+TEST(QtTimerClock, FiresByPeriodEndThenByEnablingOrder)
+{
+    platform::QtTimerClock clock;
+    QEventLoop loop;
+    QElapsedTimer since;
+    std::string firsts, equals;
+    std::map<char, qint64> firstNs;
+    std::map<char, std::unique_ptr<platform::WindowTimer>> timers;
+    const std::map<char, int> intervalMs{{'c', 60}, {'a', 20}, {'b', 20}, {'q', 10}};
+    for (const char name : std::string("cabq")) {
+        auto& t = timers[name];
+        t = clock.createTimer();
+        t->setInterval(intervalMs.at(name));
+        t->onTick = [&, name] {
+            if (!firstNs.count(name)) {
+                firstNs[name] = since.nsecsElapsed();
+                firsts += name;
+            }
+            if (name == 'a' || name == 'b')
+                equals += name;
+            if (name == 'q' || name == 'c' || equals.size() >= 6)
+                timers[name]->setEnabled(false);
+            if (firsts.size() == 4 && equals.size() >= 6)
+                loop.quit();
+        };
+    }
+    since.start();
+    for (const char name : std::string("cabq"))
+        timers[name]->setEnabled(true);
+    // Only against a hang: the ticks are due within 60 ms.
+    QTimer::singleShot(2000, &loop, &QEventLoop::quit);
+    loop.exec();
+
+    EXPECT_EQ(firsts, "qabc");
+    EXPECT_EQ(equals.substr(0, 6), "ababab");
+    for (const auto& [name, ns] : firstNs)
+        EXPECT_GE(ns, intervalMs.at(name) * 1'000'000LL) << name;
 }

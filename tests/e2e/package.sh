@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# The Debian package, built from debian/ as Debian builds it (packaging/build-deb.sh), checked
-# by lintian (nothing but the overridden tags), hardening-check and its control fields, then
+# The Debian package, built from debian/ as Debian builds it (packaging/build-deb.sh), and the
+# source package of a clean clone (make dist, dpkg-buildpackage -S), both checked by lintian
+# (nothing but the overridden tags); the binary by hardening-check and its control fields, then
 # unpacked and started from its desktop entry under Xvfb: it must find its resources and keep
 # its settings in the per-user data directory, and start even when that directory holds a
 # resource folder of its own. Also its icons, manual page, licence, and --version beside a
@@ -13,29 +14,49 @@ build=$(readlink -f "$1") art=$2
 here=$(cd "$(dirname "$0")" && pwd)
 # A missing tool fails the test: a check skipped quietly is a check nobody runs.
 for tool in dpkg-buildpackage dh cmake lintian hardening-check file Xvfb openbox xdotool wmctrl identify appstreamcli; do
-  command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (scripts/install-deps.sh test installs it)"; exit 1; }
+  command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (scripts/install-deps.sh release installs it)"; exit 1; }
 done
-echo "not checked here: apt-get install into a machine that has nothing else (tests/e2e/pristine.sh, in .ci/run)"
+echo "not checked here: apt-get install into a machine that has nothing else (tests/e2e/pristine.sh, in make check-release)"
 unset QT_QPA_PLATFORM
 mkdir -p "$art"
-root=$(mktemp -d) home=$(mktemp -d) home2=$(mktemp -d)
+root=$(mktemp -d) home=$(mktemp -d) home2=$(mktemp -d) sources=$(mktemp -d)
 pids=()
 . "$here/common.sh"
 e2e_name=package
+. "$here/progress.sh"
 cleanup() {
   stop_processes "${pids[@]}"
-  rm -rf "$root" "$home" "$home2"
+  rm -rf "$root" "$home" "$home2" "$sources"
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*"; import -window root "$art/package-failure.png" 2>/dev/null || true; exit 1; }
 
-"$here/../../packaging/build-deb.sh" "$build/deb" >"$art/package-build.log" 2>&1 ||
+progress "$art/package-build.log" "packaging/build-deb.sh" "$here/../../packaging/build-deb.sh" "$build/deb" ||
   { tail -30 "$art/package-build.log"; fail "packaging/build-deb.sh (log: $art/package-build.log)"; }
 deb=$(ls "$build"/deb/vorlin_*_amd64.deb)
 ls "$build"/deb/vorlin-dbgsym_*_amd64.deb >/dev/null 2>&1 || fail "no -dbgsym package"
-# As root lintian also warns about that; the package itself must give no line at all.
-lintian --pedantic --display-info "$deb" 2>&1 | grep -v '^running with root privileges' >"$art/lintian.log" || true
-[ ! -s "$art/lintian.log" ] || { cat "$art/lintian.log"; fail "lintian reports tags that debian/vorlin.lintian-overrides does not list"; }
+echo "package: built $(basename "$deb")"
+
+# The source package from a clean clone of HEAD, as a reviewer builds it: make dist writes the
+# upstream tarball beside the clone, where dpkg-buildpackage -S looks for it.
+changes=""
+if git -C "$here/../.." rev-parse -q --verify HEAD >/dev/null; then
+  echo "not checked here: uncommitted changes, in the source package (a clone of HEAD)"
+  git clone -q --no-local "$here/../.." "$sources/vorlin"
+  progress "$art/package-source.log" "dpkg-buildpackage -S" \
+    sh -c 'make -C "$1" dist && cd "$1" && dpkg-buildpackage -S -us -uc' sh "$sources/vorlin" ||
+    { tail -30 "$art/package-source.log"; fail "make dist, dpkg-buildpackage -S (log: $art/package-source.log)"; }
+  changes=$(ls "$sources"/vorlin_*_source.changes)
+  echo "package: built $(basename "$changes")"
+else
+  echo "not checked here: the source package (the tree is no git checkout)"
+fi
+
+# As root lintian also warns about that; the packages themselves must give no line at all.
+progress "$art/lintian.log" "lintian" lintian --pedantic --display-info "$deb" $changes || true
+grep -v '^running with root privileges' "$art/lintian.log" >"$art/lintian-tags.log" || true
+[ ! -s "$art/lintian-tags.log" ] || { cat "$art/lintian-tags.log"; fail "lintian reports tags that debian/vorlin.lintian-overrides does not list"; }
+echo "package: lintian --pedantic is quiet on $(basename "$deb") ${changes:+and $(basename "$changes")}"
 depends=$(dpkg-deb -f "$deb" Depends)
 for d in libsdl2-2.0-0 libqt6widgets6 fonts-dejavu-core; do
   [[ ", $depends," == *", $d"[\ ,]* ]] || fail "Depends lacks $d: $depends"
