@@ -27,18 +27,25 @@ e2e_cleanup() {
   rm -rf "$work"
 }
 
-# stop_processes <pid>...: SIGTERM to each, then waits until each is gone (SIGKILL after 10 s).
-# A game saves its settings on SIGTERM: its folder may be removed only once it has ended.
+# stop_processes <pid>...: last started first, SIGTERM to each and a wait until it is gone
+# (SIGKILL after 10 s). A game saves its settings on SIGTERM: it must still have its display
+# while it does, and its folder may be removed only once it has ended.
 stop_processes() {
-  local p i
-  for p in "$@"; do kill "$p" 2>/dev/null || true; done
-  for p in "$@"; do
+  local i j p
+  for ((j = $# ; j > 0; j--)); do
+    p=${!j}
+    kill "$p" 2>/dev/null || true
     for ((i = 0; i < 100; i++)); do process_gone "$p" && break; sleep 0.1; done
     process_gone "$p" || kill -KILL "$p" 2>/dev/null || true
     # Reaps a child of this shell; returns at once for any other process.
     wait "$p" 2>/dev/null || true
   done
 }
+
+# shot <name>: a screenshot of the whole display, numbered in the order taken.
+step=0
+shot() { step=$((step + 1)); import -window root "$art/$e2e_name-$(printf %02d "$step")-$1.png"; }
+say() { echo "[${SECONDS} s] $*"; }
 
 # A process is gone when it has no /proc entry or is a zombie waiting to be reaped.
 process_gone() {

@@ -7,8 +7,6 @@ set -euo pipefail
 bin=$(readlink -f "$1") rsc=$(readlink -f "$2") art=$3
 . "$(dirname "$0")/common.sh"
 e2e_begin play xdotool wmctrl import convert
-step=0
-shot() { step=$((step + 1)); import -window root "$art/play-$(printf %02d "$step")-$1.png"; }
 
 game_window() { xdotool search --onlyvisible --name '^Vorlin' 2>/dev/null | head -1; }
 has_game_window() { [ -n "$(game_window)" ]; }

@@ -17,18 +17,10 @@
 set -euo pipefail
 bin=$(readlink -f "$1") rsc=$(readlink -f "$2") art=$3
 . "$(dirname "$0")/common.sh"
-before_cleanup() {
-  # A signal makes the game save its settings on the way out: let it finish before the folder goes.
-  kill "${gamepid:-0}" 2>/dev/null || true
-  for _ in $(seq 50); do kill -0 "${gamepid:-0}" 2>/dev/null || break; sleep 0.1; done
-}
 # weston is the window manager here.
 e2e_wm=none
 e2e_begin wayland weston weston-debug xdotool setxkbmap import convert od md5sum
 rm -f "$art"/wayland-*.png
-step=0
-shot() { step=$((step + 1)); import -window root "$art/wayland-$(printf %02d "$step")-$1.png"; }
-say() { echo "[${SECONDS} s] $*"; }
 
 # ---- weston, on our display ----------------------------------------------------------------
 # The keyboard layout is read from the X server when weston starts.

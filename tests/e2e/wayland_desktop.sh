@@ -15,10 +15,6 @@ set -euo pipefail
 desktop=$1
 bin=$(readlink -f "$2") rsc=$(readlink -f "$3") art=$4
 . "$(dirname "$0")/common.sh"
-before_cleanup() {
-  kill "${gamepid:-0}" 2>/dev/null || true
-  for _ in $(seq 50); do kill -0 "${gamepid:-0}" 2>/dev/null || break; sleep 0.1; done
-}
 case "$desktop" in
   gnome) compositor=mutter ;;
   kde) compositor=kwin_wayland ;;
@@ -28,9 +24,6 @@ esac
 e2e_wm=none e2e_screen=1280x1024
 e2e_begin "wayland-$desktop" $compositor dbus-daemon xdotool setxkbmap import convert
 rm -f "$art/wayland-$desktop"-*.png
-step=0
-shot() { step=$((step + 1)); import -window root "$art/wayland-$desktop-$(printf %02d "$step")-$1.png"; }
-say() { echo "[${SECONDS} s] $*"; }
 
 setxkbmap us
 runtime=$work/run

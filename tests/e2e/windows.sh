@@ -15,15 +15,9 @@
 set -euo pipefail
 bin=$(readlink -f "$1") rsc=$(readlink -f "$2") art=$3
 . "$(dirname "$0")/common.sh"
-before_cleanup() {
-  [ -n "${DISPLAY:-}" ] && setxkbmap us 2>/dev/null
-  # A signal makes the game save its settings on the way out: let it finish before the folder goes.
-  for _ in $(seq 50); do kill -0 "${gamepid:-0}" 2>/dev/null || break; sleep 0.1; done
-}
+before_cleanup() { [ -n "${DISPLAY:-}" ] && setxkbmap us 2>/dev/null; }
 e2e_begin windows wmctrl xdotool xprop xwininfo setxkbmap import convert od
 rm -f "$art"/windows-*.png
-step=0
-shot() { step=$((step + 1)); import -window root "$art/windows-$(printf %02d "$step")-$1.png"; }
 
 find_window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1; }
 has_window() { [ -n "$(find_window "$1")" ]; }
@@ -41,7 +35,6 @@ black_in() {
     -format '%[fx:int(w*h*(1-mean)+0.5)]' info:
 }
 game_running() { kill -0 "$gamepid" 2>/dev/null; }
-say() { echo "[${SECONDS} s] $*"; }
 
 # Is window $1 above window $2 in the window manager's stacking order (bottom to top)?
 above() {

@@ -14,10 +14,6 @@ set -euo pipefail
 desktop=$1
 bin=$(readlink -f "$2") rsc=$(readlink -f "$3") art=$4
 . "$(dirname "$0")/common.sh"
-before_cleanup() {
-  kill "${gamepid:-0}" 2>/dev/null || true
-  for _ in $(seq 50); do kill -0 "${gamepid:-0}" 2>/dev/null || break; sleep 0.1; done
-}
 case "$desktop" in
   gnome) wm=mutter ;;
   kde) wm=kwin_x11 ;;
@@ -26,9 +22,6 @@ esac
 e2e_wm=none
 e2e_begin "x11-$desktop" $wm dbus-daemon xdotool xprop xwininfo import convert
 rm -f "$art/x11-$desktop"-*.png
-step=0
-shot() { step=$((step + 1)); import -window root "$art/x11-$desktop-$(printf %02d "$step")-$1.png"; }
-say() { echo "[${SECONDS} s] $*"; }
 
 wmlog=$art/x11-$desktop-wm.log
 exec 7< <(dbus-daemon --session --fork --print-address=1 --print-pid=1)
