@@ -44,7 +44,7 @@ find_window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1; 
 has_window() { [ -n "$(find_window "$1")" ]; }
 # The size of the client window itself (a window manager may wrap it in a frame of its own).
 size_of() { xwininfo -id "$1" | awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print w "x" h}'; }
-(cd "$work" && SDL_AUDIODRIVER=dummy exec "$bin") >"$art/x11-$desktop-vorlin.log" 2>&1 &
+(cd "$work" && HOME="$work" SDL_AUDIODRIVER=dummy exec "$bin") >"$art/x11-$desktop-vorlin.log" 2>&1 &
 gamepid=$!
 pids+=($gamepid)
 waitfor 30 has_window '^Vorlin' || fail "no main window"
