@@ -104,6 +104,24 @@ steer_into_bottom_edge() {
   xdotool key w
 }
 
+# menu_key <keys>: opens a menu of the game on Wayland, as told by the script's requests() (a
+# count of lines in the game's WAYLAND_DEBUG log). A loaded machine may deliver the key's release
+# before the popup's grab; the compositor then dismisses the popup at once (popup_done), and a
+# player would press again: so do we, up to three times.
+menu_key() {
+  local popups dismissed try
+  for try in 1 2 3; do
+    popups=$(requests "get_popup")
+    dismissed=$(requests "popup_done")
+    xdotool key "$1"
+    waitfor 3 eval '[ "$(requests "get_popup")" -gt "$popups" ]' || fail "no menu opened by $1"
+    sleep 0.2
+    [ "$(requests "popup_done")" -eq "$dismissed" ] && return 0
+    say "the compositor dismissed the menu of $1 at once, try $try"
+  done
+  fail "the menu of $1 was dismissed three times"
+}
+
 # Polls for a condition every 0.1 s, for at most $1 seconds.
 waitfor() { poll_every 0.1 "$@"; }
 

@@ -112,13 +112,6 @@ menubar=$((minh - 151))
 [ "$minw" = 331 ] && [ "$menubar" -ge 15 ] && [ "$menubar" -le 40 ] ||
   fail "minimum size told: '$min', not 331 x (151 + the menu bar)"
 # A key that opens a menu, then the wait for the menu to show.
-menu_key() {
-  local before
-  before=$(requests "get_popup")
-  xdotool key "$1"
-  waitfor 3 eval '[ "$(requests "get_popup")" -gt "$before" ]' || fail "no menu opened by $1"
-  sleep 0.1
-}
 menu_key alt+j
 shot menu
 xdotool key Escape Escape

@@ -68,13 +68,6 @@ box_of() {
 }
 pink='rgb(255,192,192)'
 snapshot() { import -window root "$art/wayland-$desktop-last.png"; }
-menu_key() {
-  local before
-  before=$(requests "get_popup")
-  xdotool key "$1"
-  waitfor 3 eval '[ "$(requests "get_popup")" -gt "$before" ]' || fail "no menu opened by $1"
-  sleep 0.2
-}
 
 (run_game) 2>"$log" >/dev/null &
 gamepid=$!
