@@ -56,7 +56,7 @@ sleep 1
 
 log=$art/wayland-$desktop-vorlin.log
 run_game() {
-  SDL_AUDIODRIVER=dummy WAYLAND_DISPLAY=$socket QT_QPA_PLATFORM=wayland WAYLAND_DEBUG=client TMPDIR="$work" \
+  SDL_AUDIODRIVER=dummy WAYLAND_DISPLAY=$socket QT_QPA_PLATFORM=wayland WAYLAND_DEBUG=client HOME="$work" TMPDIR="$work" \
     exec env -u DISPLAY -C "$work" "$bin"
 }
 toplevel() { sed -nE "s/.*-> xdg_toplevel@([0-9]+)\.set_title\(\"$1\"\).*/\1/p" "$log" | tail -1; }
