@@ -28,8 +28,8 @@ test=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # the game headless, its screenshots, the package and its metadata
   xvfb xdotool x11-utils x11-xkb-utils imagemagick openbox wmctrl appstream
-  # the game on a Wayland compositor, weston on X11
-  weston wayland-utils
+  # the game on a Wayland compositor, weston on X11; the dock that hands the game a token
+  weston wayland-utils libwayland-dev libwayland-bin wayland-protocols
   # GNOME's and KDE's compositors nested in the test's Xvfb (breeze: KWin's frames), and
   # their X11 window managers, on a session bus of their own
   mutter kwin-wayland kwin-x11 breeze dbus-daemon

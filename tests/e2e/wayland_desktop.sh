@@ -4,6 +4,9 @@
 # own Xvfb: GNOME's compositor (mutter) or KDE's (kwin_wayland, with its X11 windowed backend).
 # What only a compositor with activation shows, read from the client's side of the protocol
 # (WAYLAND_DEBUG=client):
+#  - A second start from a dock (tests/e2e/tools/activation_token.c, $VORLIN_DOCK) that covers
+#    the game: the running copy activates its main window with the dock's token, and the
+#    window comes back in front of the dock with the keyboard.
 #  - Help is owned by the main window (xdg_toplevel.set_parent), as About and the record are.
 #  - With About open, the cursor does not change while the pointer rests over the main window
 #    (About's animated cursor animates over About's top area only).
@@ -26,6 +29,8 @@ e2e_begin "wayland-$desktop" $compositor dbus-daemon xdotool setxkbmap import co
 rm -f "$art/wayland-$desktop"-*.png
 
 setxkbmap us
+# Only the dock's token, and only for the second start.
+unset XDG_ACTIVATION_TOKEN DESKTOP_STARTUP_ID
 runtime=$work/run
 mkdir -m 700 "$runtime"
 export XDG_RUNTIME_DIR=$runtime
@@ -57,7 +62,7 @@ sleep 1
 log=$art/wayland-$desktop-vorlin.log
 run_game() {
   SDL_AUDIODRIVER=dummy WAYLAND_DISPLAY=$socket QT_QPA_PLATFORM=wayland WAYLAND_DEBUG=client HOME="$work" TMPDIR="$work" \
-    exec env -u DISPLAY -C "$work" "$bin"
+    exec env -u DISPLAY -C "$work" ${launch_token:+XDG_ACTIVATION_TOKEN=$launch_token} "$bin"
 }
 toplevel() { sed -nE "s/.*-> xdg_toplevel@([0-9]+)\.set_title\(\"$1\"\).*/\1/p" "$log" | tail -1; }
 has_toplevel() { [ -n "$(toplevel "$1")" ]; }
@@ -82,6 +87,37 @@ cx=$px cy=$((py - 2))
 focus_main() { xdotool mousemove $((cx + 250)) $((cy + 200)) click 1; sleep 0.3; }
 focus_main
 shot main
+
+# ---- a second start from a dock, with its token ---------------------------------------------
+# The dock covers the game and takes the focus with the click it makes the token from.
+if [ -n "${VORLIN_DOCK:-}" ]; then
+  green='rgb(30,90,60)'
+  WAYLAND_DISPLAY=$socket "$VORLIN_DOCK" org.example.Vorlin >"$work/token" 2>"$art/wayland-$desktop-dock.log" &
+  dock=$!
+  pids+=($dock)
+  dock_shown() { ! client_shown && [ "$(box_of "$art/wayland-$desktop-last.png" "$green" | cut -d' ' -f3)" -ge 600 ] 2>/dev/null; }
+  waitfor 10 dock_shown || fail "the dock did not cover the main window"
+  read -r dx dy dw dh < <(box_of "$art/wayland-$desktop-last.png" "$green")
+  xdotool mousemove $((dx + dw / 2)) $((dy + dh / 2)) click 1
+  waitfor 5 test -s "$work/token" || fail "the dock got no token: $(cat "$art/wayland-$desktop-dock.log")"
+  token=$(head -1 "$work/token")
+  main_xdg=$(sed -nE "s/.*-> xdg_surface@([0-9]+)\.get_toplevel\(new id xdg_toplevel@$main\).*/\1/p" "$log" | tail -1)
+  surface=$(sed -nE "s/.*-> xdg_wm_base@[0-9]+\.get_xdg_surface\(new id xdg_surface@$main_xdg, wl_surface@([0-9]+)\).*/\1/p" "$log" | tail -1)
+  since=$(($(wc -l <"$log") + 1))
+  launch_token=$token second_start "$art/wayland-$desktop-second.log"
+  # What the running copy said and heard since.
+  after() { tail -n +"$since" "$log" >"$work/since"; grep -q"$1" -- "$2" "$work/since"; }
+  activated() { after F ".activate(\"$token\", wl_surface@$surface)"; }
+  waitfor 5 activated || fail "the running copy did not activate its main window with the dock's token"
+  keyboard_back() { after E "wl_keyboard@[0-9]+\.enter\([0-9]+, wl_surface@$surface,"; }
+  waitfor 5 keyboard_back || fail "the main window did not get the keyboard back"
+  waitfor 10 client_shown || fail "the main window did not come in front of the dock"
+  shot token
+  stop_processes $dock
+  say "a second start with the dock's token brought the main window to the front"
+else
+  echo "NOTE: no dock built (Wayland's protocol files missing): no second start with a token"
+fi
 
 # ---- Help, owned by the main window --------------------------------------------------------
 xdotool key F1
