@@ -123,8 +123,8 @@ fi
 xdotool key F1
 waitfor 5 has_toplevel 'Aide de VORLIN' || fail "no Help window"
 help=$(toplevel 'Aide de VORLIN')
-grep -qE -- "-> xdg_toplevel@$help\.set_parent\(xdg_toplevel@$main\)" "$log" ||
-  fail "Help is not owned by the main window"
+owned() { grep -qE -- "-> xdg_toplevel@$help\.set_parent\(xdg_toplevel@$main\)" "$log"; }
+waitfor 3 owned || fail "Help (xdg_toplevel@$help) is not owned by the main window (xdg_toplevel@$main)"
 sleep 0.5
 shot help
 xdotool key alt+F4
