@@ -234,7 +234,11 @@ waitfor 10 eval '! game_running' || fail "the game did not end"
 bytes=($(od -An -tu1 -v "$settings"))
 [ "${bytes[9]}" = $((255 - 65)) ] && [ "${bytes[13]}" = $((98 + 100)) ] && [ "${bytes[17]}" = $((99 + 99)) ] ||
   fail "initials not saved as Abc: ${bytes[*]}"
-if grep -vE '^\[ *[0-9]+\.[0-9]+\] ' "$log" "$art/wayland-second.log" >"$art/wayland-stderr.log"; then
+# Qt 6.4's Wayland plugin itself, now and then on a loaded machine, when a window is closed with
+# a frame callback in flight (seen once in 17 runs at load 6): a mutex of its own freed while
+# held. Nothing of the game's, which goes on. Anything else on standard error fails the test.
+qt64_teardown='(QMutex: destroying locked mutex|QWaitCondition::wakeAll\(\): mutex (un)?lock failure \(Invalid argument\))$'
+if grep -vE '^\[ *[0-9]+\.[0-9]+\] ' "$log" "$art/wayland-second.log" | grep -vE "^[^:]*:$qt64_teardown" >"$art/wayland-stderr.log"; then
   cat "$art/wayland-stderr.log"
   fail "the game wrote to standard error"
 fi
