@@ -20,7 +20,7 @@ bin=$(readlink -f "$1") rsc=$(readlink -f "$2") art=$3
 # weston is the window manager here.
 e2e_wm=none
 e2e_begin wayland weston weston-debug xdotool setxkbmap import convert od md5sum
-rm -f "$art"/wayland-*.png
+rm -f "$art"/wayland-[0-9]*.png
 
 # ---- weston, on our display ----------------------------------------------------------------
 # The keyboard layout is read from the X server when weston starts.
