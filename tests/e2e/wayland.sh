@@ -95,8 +95,8 @@ pink='rgb(255,192,192)' grey='rgb(198,195,198)' navy='rgb(0,0,128)'
 (run_game) 2>"$log" >/dev/null &
 gamepid=$!
 pids+=($gamepid)
-waitfor 30 has_toplevel 'Vorlin' || fail "no main window"
-main=$(toplevel 'Vorlin')
+# The main window's toplevel, read in the same poll that finds it.
+waitfor 30 eval 'main=$(toplevel Vorlin); [ -n "$main" ]' || fail "no main window"
 snapshot() { import -window root "$art/wayland-last.png"; }
 client_shown() { snapshot; [ "$(box_of "$art/wayland-last.png" "$pink" | cut -d' ' -f3)" -ge 400 ] 2>/dev/null; }
 waitfor 10 client_shown || fail "the main window's client area is not on the screen"

@@ -77,8 +77,8 @@ snapshot() { import -window root "$art/wayland-$desktop-last.png"; }
 (run_game) 2>"$log" >/dev/null &
 gamepid=$!
 pids+=($gamepid)
-waitfor 30 has_toplevel 'Vorlin' || fail "no main window"
-main=$(toplevel 'Vorlin')
+# The main window's toplevel, read in the same poll that finds it.
+waitfor 30 eval 'main=$(toplevel Vorlin); [ -n "$main" ]' || fail "no main window"
 client_shown() { snapshot; [ "$(box_of "$art/wayland-$desktop-last.png" "$pink" | cut -d' ' -f3)" -ge 400 ] 2>/dev/null; }
 waitfor 30 client_shown || fail "the main window's client area is not on the screen"
 read -r px py _ _ < <(box_of "$art/wayland-$desktop-last.png" "$pink")
