@@ -104,6 +104,19 @@ steer_into_bottom_edge() {
   xdotool key w
 }
 
+# The game on Wayland, read from its WAYLAND_DEBUG log ($log, set by the script).
+# toplevel <regex>: the object id of the last toplevel titled so; requests <regex>: how many
+# lines of the log match.
+toplevel() { sed -nE "s/.*-> xdg_toplevel@([0-9]+)\.set_title\(\"$1\"\).*/\1/p" "$log" | tail -1; }
+has_toplevel() { [ -n "$(toplevel "$1")" ]; }
+requests() { grep -cE "$1" "$log" || true; }
+
+# box_of <png> <colour>: the bounding box "x y w h" of the pixels of that colour.
+box_of() {
+  convert "$1" -fill black +opaque "$2" -fill white -opaque "$2" -format '%@\n' info: 2>/dev/null |
+    sed -E 's/([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)/\3 \4 \1 \2/'
+}
+
 # menu_key <keys>: opens a menu of the game on Wayland, as told by the script's requests() (a
 # count of lines in the game's WAYLAND_DEBUG log). A loaded machine may deliver the key's release
 # before the popup's grab; the compositor then dismisses the popup at once (popup_done), and a

@@ -70,16 +70,6 @@ run_game() {
     exec env -u DISPLAY -C "$work" "$bin"
 }
 game_running() { kill -0 "$gamepid" 2>/dev/null; }
-# The object id of the open toplevel whose title matches $1 (an extended regex).
-toplevel() { sed -nE "s/.*-> xdg_toplevel@([0-9]+)\.set_title\(\"$1\"\).*/\1/p" "$log" | tail -1; }
-has_toplevel() { [ -n "$(toplevel "$1")" ]; }
-requests() { grep -cE "$1" "$log" || true; }
-
-# The bounding box "x y w h" of the pixels of colour $2 in the screenshot $1.
-box_of() {
-  convert "$1" -fill black +opaque "$2" -fill white -opaque "$2" -format '%@\n' info: 2>/dev/null |
-    sed -E 's/([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)/\3 \4 \1 \2/'
-}
 # The titles of the windows on the screen, the one in front first (weston's scene graph).
 stacking() {
   WAYLAND_DISPLAY=$socket timeout 5 weston-debug scene-graph 2>/dev/null |

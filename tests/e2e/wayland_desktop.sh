@@ -64,13 +64,6 @@ run_game() {
   SDL_AUDIODRIVER=dummy WAYLAND_DISPLAY=$socket QT_QPA_PLATFORM=wayland WAYLAND_DEBUG=client HOME="$work" TMPDIR="$work" \
     exec env -u DISPLAY -C "$work" ${launch_token:+XDG_ACTIVATION_TOKEN=$launch_token} "$bin"
 }
-toplevel() { sed -nE "s/.*-> xdg_toplevel@([0-9]+)\.set_title\(\"$1\"\).*/\1/p" "$log" | tail -1; }
-has_toplevel() { [ -n "$(toplevel "$1")" ]; }
-requests() { grep -cE "$1" "$log" || true; }
-box_of() {
-  convert "$1" -fill black +opaque "$2" -fill white -opaque "$2" -format '%@\n' info: 2>/dev/null |
-    sed -E 's/([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)/\3 \4 \1 \2/'
-}
 pink='rgb(255,192,192)'
 snapshot() { import -window root "$art/wayland-$desktop-last.png"; }
 
