@@ -47,10 +47,12 @@ size_of() { xwininfo -id "$1" | awk '/Width:/ {w = $2} /Height:/ {h = $2} END {p
 (cd "$work" && HOME="$work" SDL_AUDIODRIVER=dummy exec "$bin") >"$art/x11-$desktop-vorlin.log" 2>&1 &
 gamepid=$!
 pids+=($gamepid)
+# "x y" of a window's top-left corner on the screen.
+origin_of() { xdotool getwindowgeometry "$1" | sed -nE 's/.*Position: ([0-9]+),([0-9]+).*/\1 \2/p'; }
 waitfor 30 has_window '^Vorlin' || fail "no main window"
 main=$(find_window '^Vorlin')
 sleep 1
-read -r mx my < <(xdotool getwindowgeometry "$main" | sed -nE 's/.*Position: ([0-9]+),([0-9]+).*/\1 \2/p')
+read -r mx my < <(origin_of "$main")
 xdotool mousemove $((mx + 250)) $((my + 250)) click 1
 sleep 0.3
 
@@ -101,7 +103,7 @@ xdotool key p
 waitfor 5 has_window 'A propos de VORLIN' || fail "no About window"
 about=$(find_window 'A propos de VORLIN')
 sleep 0.5
-read -r ax ay < <(xdotool getwindowgeometry "$about" | sed -nE 's/.*Position: ([0-9]+),([0-9]+).*/\1 \2/p')
+read -r ax ay < <(origin_of "$about")
 # The icon in About's top area: a click opens the history.
 xdotool mousemove $((ax + 1 + 8 + 16 + 20)) $((ay + 16 + 16 + 20)) click 1
 waitfor 5 has_window 'Version History' || fail "no version history"
